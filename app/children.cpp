@@ -1,0 +1,107 @@
+// The five children of the main window, their font and their layout.
+#include <windows.h>
+// commctrl.h needs the types of windows.h first.
+#include <commctrl.h>
+
+#include "app/app_state.h"
+#include "app/main_window.h"
+#include "app/toolbar.h"
+#include "resources/resource.h"
+#include "summary/entry_list.h"
+
+namespace {
+
+int CachedScreenDpiY = -1;
+
+HFONT CreateUiFont() {
+  LOGFONTA font;
+  ZeroMemory(&font, sizeof font);
+  font.lfHeight = -MulDiv(8, ScreenDpiY(), 72);
+  font.lfWeight = FW_NORMAL;
+  font.lfCharSet = DEFAULT_CHARSET;
+  lstrcpynA(font.lfFaceName, "MS Sans Serif", LF_FACESIZE);
+  return CreateFontIndirectA(&font);
+}
+
+HWND CreateChild(DWORD exStyle, const char* className, const char* text, DWORD style, HWND parent,
+                 int id) {
+  return CreateWindowExA(exStyle, className, text, WS_CHILD | WS_VISIBLE | style, -100, -100, 20,
+                         20, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), AppInstance,
+                         nullptr);
+}
+
+void CreateStatusBar(HWND window) {
+  StatusBar = CreateStatusWindowA(WS_CHILD | WS_VISIBLE | CCS_BOTTOM, "", window, IDC_STATUS_BAR);
+  if (StatusBar && UiFont) {
+    SendMessageA(StatusBar, WM_SETFONT, reinterpret_cast<WPARAM>(UiFont), FALSE);
+    SendMessageA(StatusBar, WM_SIZE, 0, 0);
+  }
+}
+
+void CreateEntryList(HWND window) {
+  EntryList = CreateChild(WS_EX_STATICEDGE, WC_LISTVIEWA, "", LVS_REPORT, window, IDC_ENTRY_LIST);
+  if (!EntryList) return;
+  SendMessageA(EntryList, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_FULLROWSELECT);
+  InstallEntryColumns(EntryList);
+  InstallStateImages(EntryList);
+}
+
+int WindowHeight(HWND window) {
+  if (!window) return 0;
+  RECT rect;
+  GetWindowRect(window, &rect);
+  return rect.bottom - rect.top;
+}
+
+void DestroyChild(HWND* child) {
+  if (*child) DestroyWindow(*child);
+  *child = nullptr;
+}
+
+}  // namespace
+
+int ScreenDpiY() {
+  if (CachedScreenDpiY > 0) return CachedScreenDpiY;
+  HDC screen = GetDC(nullptr);
+  CachedScreenDpiY = GetDeviceCaps(screen, LOGPIXELSY);
+  ReleaseDC(nullptr, screen);
+  return CachedScreenDpiY;
+}
+
+bool CreateChildWindows(HWND window) {
+  UiFont = CreateUiFont();
+  CreateStatusBar(window);
+  BaseLabel =
+      CreateChild(WS_EX_STATICEDGE, "STATIC", "  Base Directory: ", 0, window, IDC_BASE_LABEL);
+  if (BaseLabel && UiFont)
+    SendMessageA(BaseLabel, WM_SETFONT, reinterpret_cast<WPARAM>(UiFont), FALSE);
+  if (StatusBar) ProgressBar = CreateChild(0, PROGRESS_CLASSA, "", 0, StatusBar, IDC_PROGRESS);
+  ToolbarWindow = CreateToolbar(window);
+  CreateEntryList(window);
+  return DocumentWindowsExist() && ToolbarWindow;
+}
+
+bool DocumentWindowsExist() { return BaseLabel && EntryList && StatusBar && ProgressBar; }
+
+void DestroyChildWindows() {
+  DestroyChild(&ToolbarWindow);
+  DestroyChild(&BaseLabel);
+  DestroyChild(&EntryList);
+  DestroyChild(&ProgressBar);
+  DestroyChild(&StatusBar);
+  if (UiFont) DeleteObject(UiFont);
+  UiFont = nullptr;
+  DeleteToolbarBrush();
+}
+
+void LayoutChildren(int width, int height) {
+  int toolbarHeight = WindowHeight(ToolbarWindow);
+  int statusHeight = WindowHeight(StatusBar);
+  int labelHeight = MulDiv(12, ScreenDpiY(), 72);
+  if (BaseLabel) MoveWindow(BaseLabel, 0, toolbarHeight, width, labelHeight, TRUE);
+  if (EntryList) {
+    MoveWindow(EntryList, 0, toolbarHeight + labelHeight, width,
+               height - labelHeight - toolbarHeight - statusHeight, TRUE);
+  }
+  if (ProgressBar) MoveWindow(ProgressBar, width / 2, 2, width - width / 2, statusHeight - 2, TRUE);
+}

@@ -1,0 +1,26 @@
+// Which commands the document's state allows, and which commands busy mode greys.
+#ifndef VELMORA_APP_COMMAND_STATE_H
+#define VELMORA_APP_COMMAND_STATE_H
+
+struct DocumentState {
+  bool baseDirectorySet;
+  bool hasEntries;
+  bool hasSelection;
+  bool modified;
+};
+
+struct CommandEnable {
+  int id;
+  bool enabled;
+};
+
+enum { kRefreshedCommandCount = 12, kBusyDisabledCommandCount = 17 };
+
+// The commands that follow the document, in the order they are applied. New, Open, Exit,
+// Help Contents, About and Stop are not among them: only busy mode changes those.
+void ComputeCommandState(const DocumentState& state, CommandEnable out[kRefreshedCommandCount]);
+
+// Every fixed menu command except Stop, in the order busy mode walks them (backwards).
+extern const int kBusyDisabledCommands[kBusyDisabledCommandCount];
+
+#endif

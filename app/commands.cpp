@@ -1,0 +1,180 @@
+#include "app/commands.h"
+
+#include <commctrl.h>
+
+#include "app/app_state.h"
+#include "app/command_state.h"
+#include "app/help_about.h"
+#include "app/toolbar.h"
+#include "digest/file_digest.h"
+#include "resources/resource.h"
+#include "settings/recent_files.h"
+#include "summary/adding.h"
+#include "summary/document.h"
+#include "summary/entry_list.h"
+#include "summary/selection.h"
+#include "summary/verify.h"
+
+static_assert(IDM_LAST_COMMAND - IDM_FIRST_COMMAND + 1 == 18, "menu commands are ids 11 to 28");
+static_assert(IDM_RECENT_FIRST > IDM_LAST_COMMAND, "recent-file ids follow the menu commands");
+static_assert(IDM_RECENT_COUNT == kRecentFileLimit, "one menu id per recent file");
+
+namespace {
+
+void RequestStop() { StopRequested = true; }
+
+void RequestExit(HWND window) { PostMessageA(window, WM_CLOSE, 0, 0); }
+
+void OpenRecentFile(HWND window, int id) {
+  if (BusyFlag) return;  // recent items stay enabled while busy, so they are ignored here
+  if (!ConfirmDiscard(window)) return;
+  LoadSummary(window, RecentFilePath(id - IDM_RECENT_FIRST), nullptr);
+}
+
+bool IsRecentCommand(int id) {
+  return id >= IDM_RECENT_FIRST && id < IDM_RECENT_FIRST + RecentFileCount();
+}
+
+bool RunMenuCommand(HWND window, int id) {
+  switch (id) {
+    case IDM_OPEN:
+      OpenSummary(window, nullptr);
+      return true;
+    case IDM_SAVE:
+      SaveSummary(window);
+      return true;
+    case IDM_EXIT:
+      RequestExit(window);
+      return true;
+    case IDM_VERIFY_ALL:
+      VerifyAll(window);
+      return true;
+    case IDM_ABOUT:
+      ShowAboutBox(window);
+      return true;
+    case IDM_SELECT_ALL:
+      SelectAll();
+      return true;
+    case IDM_COPY:
+      CopySelected(window);
+      return true;
+    case IDM_DELETE:
+      DeleteSelected(window);
+      return true;
+    case IDM_NEW:
+      NewSummary(window);
+      return true;
+    case IDM_SET_BASE_DIRECTORY:
+      SetBaseDirectory(window, nullptr, nullptr);
+      return true;
+    case IDM_ADD_FILES:
+      AddFiles(window);
+      return true;
+    case IDM_ADD_DIRECTORY:
+      AddDirectory(window);
+      return true;
+    case IDM_SAVE_AS:
+      SaveSummaryAs(window);
+      return true;
+    case IDM_HELP_CONTENTS:
+      ShowHelp();
+      return true;
+    case IDM_VERIFY_SELECTED:
+      VerifySelected(window);
+      return true;
+    case IDM_RECALCULATE_ALL:
+      RecalculateAll(window);
+      return true;
+    case IDM_RECALCULATE_SELECTED:
+      RecalculateSelected(window);
+      return true;
+    case IDM_STOP:
+      RequestStop();
+      return true;
+    default:
+      return false;
+  }
+}
+
+LRESULT OnTooltipRequest(const NMHDR* header) {
+  auto* info = reinterpret_cast<NMTTDISPINFOA*>(const_cast<NMHDR*>(header));
+  info->hinst = nullptr;
+  info->lpszText = const_cast<char*>(LookupTooltipText(static_cast<int>(header->idFrom)));
+  return 0;
+}
+
+LRESULT OnColumnClick(const NMHDR* header) {
+  SortEntries(reinterpret_cast<const NMLISTVIEW*>(header)->iSubItem);
+  return 0;
+}
+
+LRESULT OnItemChanged() {
+  if (!BusyFlag) RefreshCommandState();
+  return 0;
+}
+
+}  // namespace
+
+LRESULT DispatchCommand(HWND window, int id, WPARAM wParam, LPARAM lParam) {
+  if (RunMenuCommand(window, id)) return 0;
+  if (IsRecentCommand(id)) {
+    OpenRecentFile(window, id);
+    return 0;
+  }
+  return DefWindowProcA(window, WM_COMMAND, wParam, lParam);
+}
+
+LRESULT HandleNotify(HWND window, const NMHDR* header, WPARAM wParam, LPARAM lParam) {
+  switch (header->code) {
+    case TTN_GETDISPINFOA:
+      return OnTooltipRequest(header);
+    case LVN_COLUMNCLICK:
+      return OnColumnClick(header);
+    case LVN_ITEMCHANGED:
+      return OnItemChanged();
+    default:
+      return DefWindowProcA(window, WM_NOTIFY, wParam, lParam);
+  }
+}
+
+void ShowEditContextMenu(HWND window) {
+  HMENU edit = GetSubMenu(MainMenu, 1);
+  POINT cursor;
+  GetCursorPos(&cursor);
+  int id =
+      TrackPopupMenu(edit, TPM_RETURNCMD | TPM_RIGHTBUTTON, cursor.x, cursor.y, 0, window, nullptr);
+  // Posted, so the command runs from the message loop once the menu has closed.
+  if (id > 0) PostMessageA(window, WM_COMMAND, static_cast<WPARAM>(id), 0);
+}
+
+void EnableCommand(int id, bool on) {
+  if (MainMenu) EnableMenuItem(MainMenu, id, MF_BYCOMMAND | (on ? MF_ENABLED : MF_GRAYED));
+  if (ToolbarWindow)
+    SendMessageA(ToolbarWindow, TB_ENABLEBUTTON, id, MAKELONG(on ? TRUE : FALSE, 0));
+}
+
+void RefreshCommandState() {
+  DocumentState state;
+  state.baseDirectorySet = BaseDirectory[0] != '\0';
+  state.hasEntries = EntryCount() > 0;
+  state.hasSelection = state.hasEntries && FirstSelectedEntry() >= 0;
+  state.modified = ModifiedFlag;
+  CommandEnable rules[kRefreshedCommandCount];
+  ComputeCommandState(state, rules);
+  for (const CommandEnable& rule : rules) EnableCommand(rule.id, rule.enabled);
+}
+
+void SetBusy(bool on) {
+  BusyFlag = on;
+  if (on) StopRequested = false;
+  for (int i = kBusyDisabledCommandCount - 1; i >= 0; --i) {
+    EnableCommand(kBusyDisabledCommands[i], !on);
+  }
+  EnableCommand(IDM_STOP, on);
+  if (!on) RefreshCommandState();
+}
+
+void FinishLongOperation() {
+  ResetProgress();
+  SetBusy(false);
+}

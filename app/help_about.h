@@ -1,0 +1,13 @@
+// Help viewer and About box.
+#ifndef VELMORA_APP_HELP_ABOUT_H
+#define VELMORA_APP_HELP_ABOUT_H
+
+#include <windows.h>
+
+extern const char kHelpWindowTitle[];  // "Dorvex Usage Notes"
+
+void ShowHelp();
+void ShowAboutBox(HWND window);
+void CentreOverParent(HWND dialog);
+
+#endif

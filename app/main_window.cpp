@@ -1,0 +1,128 @@
+#include "app/main_window.h"
+
+#include <commctrl.h>
+
+#include "app/app_state.h"
+#include "app/commands.h"
+#include "app/toolbar.h"
+#include "settings/recent_files.h"
+#include "settings/settings.h"
+#include "summary/document.h"
+#include "summary/title.h"
+
+const char kMainClassName[] = "dorvex";
+
+namespace {
+
+LRESULT OnCreate(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  MainWindow = window;
+  if (CreateChildWindows(window)) {
+    UpdateTitle(window, kUntitledName);
+    MainMenu = GetMenu(window);
+    SetBusy(false);
+    RebuildRecentMenu();
+    return 0;
+  }
+  MessageBoxA(window, "Cannot create child windows", kProgramTitle, MB_ICONERROR);
+  PostMessageA(window, WM_CLOSE, 0, 0);  // the orderly close cleans up what was created
+  return DefWindowProcA(window, message, wParam, lParam);
+}
+
+LRESULT OnSize(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  (void)window;
+  if (StatusBar) SendMessageA(StatusBar, message, wParam, lParam);
+  if (ToolbarWindow) SendMessageA(ToolbarWindow, message, wParam, lParam);
+  if (wParam != SIZE_MINIMIZED) LayoutChildren(LOWORD(lParam), HIWORD(lParam));
+  return 0;
+}
+
+LRESULT OnSetFocus(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (!EntryList) return DefWindowProcA(window, message, wParam, lParam);
+  SetFocus(EntryList);
+  return 0;
+}
+
+LRESULT OnPaint(HWND window) {
+  PAINTSTRUCT paint;
+  BeginPaint(window, &paint);
+  EndPaint(window, &paint);
+  return 0;
+}
+
+LRESULT OnClose(HWND window) {
+  if (BusyFlag) return 0;  // a long operation must be stopped first
+  if (!ConfirmDiscard(window)) return 0;
+  WriteSettings(window);  // before the list goes: the column widths are read from it
+  DestroyChildWindows();
+  DestroyWindow(window);
+  return 0;
+}
+
+LRESULT OnDestroy(HWND window) {
+  if (MainWindow == window) MainWindow = nullptr;
+  MainMenu = nullptr;
+  PostQuitMessage(0);
+  return 0;
+}
+
+LRESULT ForwardToChildren(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  HWND children[] = {StatusBar, EntryList, ProgressBar, BaseLabel, ToolbarWindow};
+  for (HWND child : children) {
+    if (child) PostMessageA(child, message, wParam, lParam);
+  }
+  return DefWindowProcA(window, message, wParam, lParam);
+}
+
+LRESULT OnContextMenu(HWND window) {
+  if (!BusyFlag) ShowEditContextMenu(window);
+  return 0;
+}
+
+}  // namespace
+
+LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_CREATE:
+      return OnCreate(window, message, wParam, lParam);
+    case WM_SIZE:
+      return OnSize(window, message, wParam, lParam);
+    case WM_SETFOCUS:
+      return OnSetFocus(window, message, wParam, lParam);
+    case WM_PAINT:
+      return OnPaint(window);
+    case WM_CLOSE:
+      return OnClose(window);
+    case WM_DESTROY:
+      return OnDestroy(window);
+    case WM_SYSCOLORCHANGE:
+    case WM_QUERYNEWPALETTE:
+    case WM_PALETTEISCHANGING:
+    case WM_PALETTECHANGED:
+      return ForwardToChildren(window, message, wParam, lParam);
+    case WM_NOTIFY:
+      return HandleNotify(window, reinterpret_cast<NMHDR*>(lParam), wParam, lParam);
+    case WM_CONTEXTMENU:
+      return OnContextMenu(window);
+    case WM_COMMAND:
+      return DispatchCommand(window, LOWORD(wParam), wParam, lParam);
+    default:
+      return DefWindowProcA(window, message, wParam, lParam);
+  }
+}
+
+bool RegisterMainWindowClass(HINSTANCE instance) {
+  WNDCLASSA windowClass;
+  ZeroMemory(&windowClass, sizeof windowClass);
+  windowClass.lpfnWndProc = MainWindowProc;
+  windowClass.hInstance = instance;
+  windowClass.hIcon = LoadIconA(instance, "dorvex");
+  windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+  windowClass.lpszMenuName = "dorvex";
+  windowClass.lpszClassName = kMainClassName;
+  return RegisterClassA(&windowClass) != 0;
+}
+
+HWND CreateMainWindow(int x, int y, int width, int height) {
+  return CreateWindowExA(0, kMainClassName, kProgramTitle, WS_OVERLAPPEDWINDOW, x, y, width, height,
+                         nullptr, nullptr, AppInstance, nullptr);
+}

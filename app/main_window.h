@@ -1,0 +1,20 @@
+// The main window: its procedure, class, children and layout.
+#ifndef VELMORA_APP_MAIN_WINDOW_H
+#define VELMORA_APP_MAIN_WINDOW_H
+
+#include <windows.h>
+
+extern const char kMainClassName[];  // "dorvex"
+
+LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+bool RegisterMainWindowClass(HINSTANCE instance);
+HWND CreateMainWindow(int x, int y, int width, int height);
+
+// Creates the five children in their fixed order; false when any is missing.
+bool CreateChildWindows(HWND window);
+void DestroyChildWindows();
+bool DocumentWindowsExist();  // label, list view, status bar and progress bar
+void LayoutChildren(int width, int height);
+int ScreenDpiY();
+
+#endif

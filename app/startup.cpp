@@ -1,0 +1,88 @@
+#include "app/startup.h"
+
+#include <commctrl.h>
+#include <objbase.h>
+
+#include "app/app_state.h"
+#include "app/main_window.h"
+#include "app/options.h"
+#include "common/bounded_text.h"
+#include "settings/settings.h"
+#include "summary/paths.h"
+
+const char kUsageText[] = "Usage: dorvex [-g dir_name] [-c dir_name] md5_name";
+
+namespace {
+
+int LocaleCaseCompare(const char* a, const char* b) { return lstrcmpiA(a, b); }
+
+void BuildHelpFilePath() {
+  char module[MAX_PATH];
+  DWORD length = GetModuleFileNameA(nullptr, module, sizeof module);
+  if (length == 0 || length >= sizeof module) module[0] = '\0';
+  char* lastBackslash = strrchr(module, '\\');
+  char* nameStart = lastBackslash ? lastBackslash + 1 : module;
+  *nameStart = '\0';
+  CopyText(HelpFilePath, sizeof HelpFilePath, module);
+  AppendText(HelpFilePath, sizeof HelpFilePath, "dorvex.chm");
+}
+
+void TakeCurrentDirectoryAsBrowseFolder() {
+  char current[256];
+  DWORD length = GetCurrentDirectoryA(sizeof current, current);
+  if (length == 0 || length >= sizeof current) current[0] = '\0';
+  CharLowerA(current);
+  CopyText(LastBrowseFolder, sizeof LastBrowseFolder, current);
+}
+
+int RunMessageLoop(HACCEL accelerators) {
+  MSG message;
+  while (GetMessageA(&message, nullptr, 0, 0) > 0) DispatchMainLoopMessage(accelerators, &message);
+  return 0;
+}
+
+}  // namespace
+
+void PrepareProcessState(HINSTANCE instance) {
+  AppInstance = instance;
+  SetPathCaseCompare(LocaleCaseCompare);
+  BuildHelpFilePath();
+  TakeCurrentDirectoryAsBrowseFolder();
+}
+
+void DispatchMainLoopMessage(HACCEL accelerators, MSG* message) {
+  if (MainWindow && TranslateAcceleratorA(MainWindow, accelerators, message)) return;
+  TranslateMessage(message);
+  DispatchMessageA(message);
+}
+
+int RunApplication(HINSTANCE instance, char* commandLine, int showCommand) {
+  StartupRequest request;
+  if (!ParseCommandLine(commandLine, &request)) {
+    MessageBoxA(nullptr, kUsageText, kProgramTitle, MB_ICONERROR);
+    return 1;  // nothing else has been started yet
+  }
+  PrepareProcessState(instance);
+  bool comStarted = CoInitialize(nullptr) == S_OK;
+  RegisterMainWindowClass(instance);
+  ModifiedFlag = false;
+  CurrentSummaryPath[0] = '\0';
+  InitCommonControls();
+  int x, y, width, height;
+  ReadSettings(&x, &y, &width, &height);
+  HWND window = CreateMainWindow(x, y, width, height);
+  int exitCode = 1;
+  if (window) {
+    ShowWindow(window, showCommand);
+    UpdateWindow(window);
+    HACCEL accelerators = LoadAcceleratorsA(instance, "dorvex");
+    if (DocumentWindowsExist()) {
+      RunStartupAction(window, request.generateDirectory, request.checkDirectory,
+                       request.summaryName);
+    }
+    exitCode = RunMessageLoop(accelerators);
+  }
+  if (comStarted) CoUninitialize();
+  FreeStartupRequest(&request);
+  return exitCode;
+}

@@ -1,0 +1,29 @@
+# Platform-free sources: no <windows.h> in any of these.
+set(CORE_SOURCES
+  ${CMAKE_SOURCE_DIR}/digest/md5.cpp
+  ${CMAKE_SOURCE_DIR}/digest/file_size.cpp
+  ${CMAKE_SOURCE_DIR}/app/options.cpp
+  ${CMAKE_SOURCE_DIR}/app/command_state.cpp
+  ${CMAKE_SOURCE_DIR}/summary/paths.cpp
+  ${CMAKE_SOURCE_DIR}/summary/summary_line.cpp
+  ${CMAKE_SOURCE_DIR}/summary/entry_record.cpp
+  ${CMAKE_SOURCE_DIR}/settings/placement.cpp
+  ${CMAKE_SOURCE_DIR}/settings/recent_list.cpp
+)
+
+# Native tests of the platform-free code.
+set(CORE_TEST_SOURCES
+  ${CMAKE_SOURCE_DIR}/tests/native/md5_test.cpp
+  ${CMAKE_SOURCE_DIR}/tests/native/file_size_test.cpp
+  ${CMAKE_SOURCE_DIR}/tests/native/options_test.cpp
+  ${CMAKE_SOURCE_DIR}/tests/native/command_state_test.cpp
+  ${CMAKE_SOURCE_DIR}/tests/native/paths_test.cpp
+  ${CMAKE_SOURCE_DIR}/tests/native/summary_line_test.cpp
+  ${CMAKE_SOURCE_DIR}/tests/native/entry_record_test.cpp
+  ${CMAKE_SOURCE_DIR}/tests/native/settings_rules_test.cpp
+)
+
+function(velmora_core_library target)
+  add_library(${target} STATIC ${CORE_SOURCES})
+  target_include_directories(${target} PUBLIC ${CMAKE_SOURCE_DIR})
+endfunction()

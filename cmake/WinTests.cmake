@@ -1,0 +1,18 @@
+# Windows tests: GoogleTest executables run by ctest through Wine (the toolchain's emulator).
+# Each links the program's library and its resources, so windows, menus and dialogs are real.
+set(WIN_TEST_SUPPORT ${CMAKE_SOURCE_DIR}/tests/win/test_support.cpp)
+
+function(velmora_win_test name)
+  add_executable(${name} ${ARGN} ${WIN_TEST_SUPPORT} ${RC_FILE})
+  add_dependencies(${name} velmora_art)
+  target_link_libraries(${name} PRIVATE velmora_win gtest)
+  target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests/win)
+  add_test(NAME ${CMAKE_SYSTEM_PROCESSOR}.${name} COMMAND ${name})
+endfunction()
+
+velmora_win_test(shell_tests ${CMAKE_SOURCE_DIR}/tests/win/shell_tests.cpp)
+
+# Tests that start the real dorvex.exe as a process of its own.
+velmora_win_test(process_tests ${CMAKE_SOURCE_DIR}/tests/win/process_tests.cpp)
+target_compile_definitions(process_tests PRIVATE "DORVEX_EXE_UNIX_PATH=\"$<TARGET_FILE:dorvex>\"")
+add_dependencies(process_tests dorvex)

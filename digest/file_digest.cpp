@@ -1,0 +1,122 @@
+#include "digest/file_digest.h"
+
+#include <commctrl.h>
+
+#include <cstring>
+
+#include "app/app_state.h"
+#include "common/bounded_text.h"
+#include "digest/file_size.h"
+#include "digest/md5.h"
+#include "summary/entry_record.h"
+#include "summary/paths.h"
+
+namespace {
+
+// Unbuffered reads need a sector-aligned buffer; VirtualAlloc gives page alignment.
+class ReadBuffer {
+ public:
+  ReadBuffer()
+      : data_(static_cast<unsigned char*>(
+            VirtualAlloc(nullptr, kReadChunkSize, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE))) {}
+  ~ReadBuffer() {
+    if (data_) VirtualFree(data_, 0, MEM_RELEASE);
+  }
+  ReadBuffer(const ReadBuffer&) = delete;
+  ReadBuffer& operator=(const ReadBuffer&) = delete;
+  unsigned char* Get() const { return data_; }
+
+ private:
+  unsigned char* data_;
+};
+
+void ShowProgressPosition(uint32_t position) {
+  if (ProgressBar) SendMessageA(ProgressBar, PBM_SETPOS, position, 0);
+}
+
+// Opens the file and digests it; the shared first steps of DigestFile and CheckFile.
+int DigestPath(const char* path, unsigned char digest[16], int32_t* sizeKb) {
+  *sizeKb = -1;
+  char status[MAX_PATH + 8];
+  FormatText(status, sizeof status, " %s...", BaseName(path));
+  SetStatusText(status);
+  HANDLE file = CreateFileA(
+      path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+      FILE_FLAG_NO_BUFFERING | FILE_FLAG_SEQUENTIAL_SCAN | FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) {
+    SetStatusText("");
+    return kStatusMissing;
+  }
+  int result = DigestOpenFile(file, digest, sizeKb);
+  CloseHandle(file);
+  SetStatusText("");
+  return result;
+}
+
+}  // namespace
+
+int DigestOpenFile(HANDLE file, unsigned char digest[16], int32_t* sizeKb) {
+  *sizeKb = -1;
+  ReadBuffer buffer;
+  if (!buffer.Get()) return kStatusOutOfMemory;
+  DWORD high = 0;
+  DWORD low = GetFileSize(file, &high);
+  int32_t kb = SizeInKb(low, high);
+  uint32_t total = high == 0 ? low : 0;  // 4 GiB and more: no progress, no length test
+  Md5Context context;
+  Md5Init(&context);
+  ResetProgress();
+  uint32_t done = 0;
+  uint32_t lastPosition = 0;
+  PumpMessages();
+  while (!StopRequested) {
+    DWORD read = 0;
+    if (!ReadFile(file, buffer.Get(), kReadChunkSize, &read, nullptr) || read == 0) break;
+    Md5Update(&context, buffer.Get(), read);
+    if (total != 0) {
+      done += read;
+      uint32_t position = ProgressPosition(done, total);
+      if (position != lastPosition) ShowProgressPosition(position);
+      lastPosition = position;
+    }
+    PumpMessages();
+  }
+  Md5Final(digest, &context);
+  if (StopRequested) return kStatusInterrupted;
+  if (total != 0 && done != total) return kStatusReadError;
+  *sizeKb = kb;
+  return kStatusOk;
+}
+
+int DigestFile(const char* path, char digestText[kDigestTextSize], int32_t* sizeKb) {
+  unsigned char digest[16];
+  int result = DigestPath(path, digest, sizeKb);
+  if (result == kStatusOk) DigestToHex(digestText, digest);
+  return result;
+}
+
+int CheckFile(const char* path, const char* storedDigest, int32_t* sizeKb) {
+  unsigned char digest[16];
+  int result = DigestPath(path, digest, sizeKb);
+  if (result != kStatusOk) return result;
+  char computed[kDigestTextSize];
+  DigestToHex(computed, digest);
+  return std::strcmp(computed, storedDigest) == 0 ? kStatusOk : kStatusMismatch;
+}
+
+void PumpMessages() {
+  MSG message;
+  while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+    if (message.message == WM_QUIT) return;
+    TranslateMessage(&message);
+    DispatchMessageA(&message);
+  }
+}
+
+void SetStatusText(const char* text) {
+  if (StatusBar) SendMessageA(StatusBar, SB_SETTEXTA, 0, reinterpret_cast<LPARAM>(text));
+}
+
+void ResetProgress() {
+  if (ProgressBar) SendMessageA(ProgressBar, PBM_SETPOS, 0, 0);
+}

@@ -1,0 +1,50 @@
+/* Command, control and resource ids shared by dorvex.rc and the code. Plain defines only:
+   windres reads this file too. */
+#ifndef VELMORA_RESOURCE_H
+#define VELMORA_RESOURCE_H
+
+/* Menu commands */
+#define IDM_OPEN                 11
+#define IDM_SAVE                 12
+#define IDM_EXIT                 13
+#define IDM_VERIFY_ALL           14
+#define IDM_ABOUT                15
+#define IDM_SELECT_ALL           16
+#define IDM_COPY                 17
+#define IDM_DELETE               18
+#define IDM_NEW                  19
+#define IDM_SET_BASE_DIRECTORY   20
+#define IDM_ADD_FILES            21
+#define IDM_ADD_DIRECTORY        22
+#define IDM_SAVE_AS              23
+#define IDM_HELP_CONTENTS        24
+#define IDM_VERIFY_SELECTED      25
+#define IDM_RECALCULATE_ALL      26
+#define IDM_RECALCULATE_SELECTED 27
+#define IDM_STOP                 28
+#define IDM_FIRST_COMMAND        IDM_OPEN
+#define IDM_LAST_COMMAND         IDM_STOP
+
+/* Recent summaries: File menu entries after Exit */
+#define IDM_RECENT_FIRST         200
+#define IDM_RECENT_COUNT         4
+#define IDM_RECENT_LAST          (IDM_RECENT_FIRST + IDM_RECENT_COUNT - 1)
+
+/* Child controls of the main window */
+#define IDC_PROGRESS             1300
+#define IDC_BASE_LABEL           1301
+#define IDC_TOOLBAR              1302
+#define IDC_STATUS_BAR           1303
+#define IDC_ENTRY_LIST           1304
+
+/* Bitmaps */
+#define IDB_TOOLBAR              122
+#define IDB_TOOLBAR_HOT          123
+#define IDB_STATE_IMAGES         124
+
+/* About dialog controls */
+#define IDC_ABOUT_STATIC         -1
+
+#define VELMORA_VERSION_TEXT     "Version 1.1"
+
+#endif

@@ -1,0 +1,16 @@
+#!/usr/bin/env bash
+# Configures and builds one tree: native (host, sanitizers), i686 or x86_64 (MinGW-w64).
+set -euo pipefail
+top=$(cd "$(dirname "$0")/.." && pwd)
+kind=$1
+dir="$top/build/$kind"
+jobs=${VELMORA_JOBS:-2}
+case "$kind" in
+  native) args=(-DCMAKE_BUILD_TYPE=Debug) ;;
+  i686 | x86_64) args=(-DCMAKE_BUILD_TYPE=Release "-DCMAKE_TOOLCHAIN_FILE=$top/cmake/toolchain-$kind.cmake") ;;
+  *) echo "build: unknown kind $kind" >&2; exit 2 ;;
+esac
+if [ ! -f "$dir/CMakeCache.txt" ]; then
+  cmake -S "$top" -B "$dir" "${args[@]}" >/dev/null
+fi
+cmake --build "$dir" -j "$jobs" -- --no-print-directory

@@ -1,0 +1,36 @@
+# Sourced by the run and test scripts: a display, a Wine prefix and a running wineserver.
+
+# Xvfb when there is no display of our own.
+velmora_start_display() {
+  if [ -z "${DISPLAY:-}" ]; then
+    local n=97
+    while [ -e /tmp/.X11-unix/X$n ] || [ -e /tmp/.X$n-lock ]; do n=$((n + 1)); done
+    Xvfb :$n -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+    VELMORA_XVFB_PID=$!
+    export DISPLAY=:$n
+    for _ in $(seq 50); do [ -e /tmp/.X11-unix/X$n ] && break; sleep 0.1; done
+  fi
+}
+
+# A prefix of its own at $1 (created when missing). Without a window manager, Wine's managed
+# windows cost seconds each time one is hidden, so the prefix runs them unmanaged.
+velmora_prepare_prefix() {
+  export WINEPREFIX="$1"
+  export WINEDEBUG=-all
+  export WINEDLLOVERRIDES="mscoree,mshtml=d;winemenubuilder.exe=d"
+  if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    mkdir -p "$WINEPREFIX"
+    /usr/lib/wine/wine64 wineboot -i </dev/null >/dev/null 2>&1 || true
+    /usr/lib/wine/wine64 reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f \
+      </dev/null >/dev/null 2>&1 || true
+  fi
+  # Helper processes inherit the first Wine program's stdio: start them detached so test
+  # runners never wait on their pipes.
+  /usr/lib/wine/wineserver -p </dev/null >/dev/null 2>&1 || true
+  /usr/lib/wine/wine64 cmd /c exit </dev/null >/dev/null 2>&1 || true
+}
+
+velmora_stop_wine() {
+  [ -n "${WINEPREFIX:-}" ] && /usr/lib/wine/wineserver -k >/dev/null 2>&1 || true
+  [ -n "${VELMORA_XVFB_PID:-}" ] && kill "$VELMORA_XVFB_PID" >/dev/null 2>&1 || true
+}

@@ -1,0 +1,19 @@
+#include "settings/placement.h"
+
+bool IsPlacementUsable(int x, int y, int width, int height, int screenWidth, int screenHeight) {
+  // The upper edges are tested against the screen only; width and height have no upper bound.
+  return x >= 0 && x < screenWidth - kMinWindowExtent && y >= 0 &&
+         y < screenHeight - kMinWindowExtent && width >= kMinWindowExtent &&
+         height >= kMinWindowExtent;
+}
+
+int ColumnWidthFromSetting(int stored) { return stored > 0 ? stored : kDefaultColumnWidth; }
+
+SettingsWrite DecideSettingsWrite(bool maximised, bool minimised, int left, int top, int width,
+                                  int height) {
+  if (maximised || minimised) return kWriteAllButPlacement;
+  if (left < 0 || top < 0 || width < kMinWindowExtent || height < kMinWindowExtent) {
+    return kWriteNothing;
+  }
+  return kWritePlacementAndRest;
+}

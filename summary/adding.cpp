@@ -1,0 +1,191 @@
+#include "summary/adding.h"
+
+#include <commdlg.h>
+
+#include <cstdlib>
+#include <cstring>
+
+#include "app/app_state.h"
+#include "app/commands.h"
+#include "app/win_guards.h"
+#include "common/bounded_text.h"
+#include "digest/file_digest.h"
+#include "summary/document.h"
+#include "summary/entry_list.h"
+#include "summary/folder_browser.h"
+#include "summary/paths.h"
+#include "summary/summary_file.h"
+#include "summary/title.h"
+
+int AddedCount = 0;
+int SkippedLongPaths = 0;
+
+namespace {
+
+const char kNoBaseForAdding[] = "You must set the Base Directory before adding any files!";
+const char kDirectoryPrompt[] =
+    "Please select a directory; all its files and subdirectories will be added to the MD5 summary.";
+const int kTitleRefreshInterval = 50;
+const size_t kNameBufferSize = 32768;
+const size_t kWalkPathSize = 524;
+
+bool IsListed(const char* relative) {
+  char text[MAX_PATH];
+  for (int index = EntryCount() - 1; index >= 0; --index) {
+    GetEntryText(index, kColumnName, text, sizeof text);
+    if (std::strcmp(text, relative) == 0) return true;
+  }
+  return false;
+}
+
+// Counts an added file; every 50th refreshes the title with the item count.
+void CountAddedFile(int* counter) {
+  UpdateWindow(EntryList);
+  if (++*counter == kTitleRefreshInterval) {
+    *counter = 0;
+    UpdateTitle(MainWindow, nullptr);
+  }
+}
+
+void AddSelectedNames(const char* directory, const char* firstName) {
+  size_t directoryLength = std::strlen(directory);
+  bool endsWithSeparator = directoryLength > 0 && (directory[directoryLength - 1] == '\\' ||
+                                                   directory[directoryLength - 1] == '/');
+  int counter = 0;
+  for (const char* name = firstName; *name; name += std::strlen(name) + 1) {
+    if (directoryLength + std::strlen(name) >= MAX_PATH) {
+      ShowError("Too long filename");
+      continue;
+    }
+    char path[MAX_PATH];
+    FormatText(path, sizeof path, endsWithSeparator ? "%s%s" : "%s\\%s", directory, name);
+    if (AddChosenFile(path)) {
+      CountAddedFile(&counter);
+    } else if (StopRequested) {
+      break;
+    }
+  }
+}
+
+bool IsDotEntry(const char* name) {
+  return std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0;
+}
+
+void VisitFoundEntry(HWND owner, const WIN32_FIND_DATAA& found, char* path,
+                     size_t directoryLength) {
+  // A path that does not fit the system limit would be cut: leave it out and count it.
+  bool fits = directoryLength + std::strlen(found.cFileName) < MAX_PATH;
+  path[directoryLength] = '\0';
+  AppendText(path, kWalkPathSize, found.cFileName);
+  if (!fits) {
+    ++SkippedLongPaths;
+  } else if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+    AddDirectoryTree(owner, path);
+  } else if (AddFileEntry(path) == kStatusOk) {
+    CountAddedFile(&AddedCount);
+  }
+}
+
+}  // namespace
+
+void ReportSkippedPaths() {
+  if (SkippedLongPaths == 0) return;
+  char text[128];
+  FormatText(text, sizeof text, "%d files or folders skipped: path too long", SkippedLongPaths);
+  SetStatusText(text);
+}
+
+void AddFiles(HWND owner) {
+  if (!BaseDirectory[0]) {
+    ShowError(kNoBaseForAdding);
+    return;
+  }
+  char* names = static_cast<char*>(std::calloc(kNameBufferSize, 1));
+  if (!names) {
+    ShowError("Out of memory");
+    return;
+  }
+  char filter[32];
+  MakeDialogFilter("All files|*.*|", filter, sizeof filter);
+  OPENFILENAMEA dialog;
+  ZeroMemory(&dialog, sizeof dialog);
+  dialog.lStructSize = OPENFILENAME_SIZE_VERSION_400A;
+  dialog.hwndOwner = owner;
+  dialog.lpstrFilter = filter;
+  dialog.nFilterIndex = 1;
+  dialog.lpstrFile = names;
+  dialog.nMaxFile = kNameBufferSize - 1;
+  dialog.lpstrInitialDir = BaseDirectory;
+  dialog.lpstrDefExt = "";
+  dialog.Flags = OFN_EXPLORER | OFN_SHAREAWARE | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST |
+                 OFN_ALLOWMULTISELECT | OFN_HIDEREADONLY;
+  if (GetOpenFileNameA(&dialog)) {
+    SetBusy(true);
+    const char* second = names + std::strlen(names) + 1;
+    if (*second == '\0') {
+      AddChosenFile(names);
+    } else {
+      AddSelectedNames(names, second);
+    }
+    FinishLongOperation();
+    UpdateTitle(MainWindow, nullptr);
+  }
+  std::free(names);
+}
+
+bool AddChosenFile(const char* path) {
+  if (!IsUnderBase(BaseDirectory, path, nullptr)) {
+    char text[MAX_PATH + 64];
+    FormatText(text, sizeof text, "The file '%s' must be UNDER the Base Directory!", path);
+    ShowError(text);
+    return false;
+  }
+  return AddFileEntry(path) == kStatusOk;
+}
+
+int AddFileEntry(const char* path) {
+  char relative[MAX_PATH];
+  if (!RelativeToBase(path, relative)) return kStatusMissing;
+  if (IsListed(relative)) return kStatusOk;
+  char digest[kDigestTextSize];
+  int32_t sizeKb = -1;
+  int verdict = DigestFile(path, digest, &sizeKb);
+  if (verdict == kStatusOk) AppendEntry(relative, digest, kStatusOk, sizeKb);
+  return verdict;
+}
+
+void AddDirectory(HWND owner) {
+  if (!BaseDirectory[0]) {
+    ShowError(kNoBaseForAdding);
+    return;
+  }
+  char folder[MAX_PATH];
+  CopyText(folder, sizeof folder, BaseDirectory);
+  if (!ChooseFolder(owner, kDirectoryPrompt, folder)) return;
+  if (!IsUnderBase(BaseDirectory, folder, nullptr)) {
+    ShowError("The selected directory must be UNDER the Base Directory!");
+    return;
+  }
+  SetBusy(true);
+  AddedCount = 0;
+  SkippedLongPaths = 0;
+  AddDirectoryTree(owner, folder);
+  FinishLongOperation();
+  UpdateTitle(MainWindow, nullptr);
+  ReportSkippedPaths();
+}
+
+void AddDirectoryTree(HWND owner, const char* directory) {
+  char path[kWalkPathSize];
+  JoinPath(directory, "", path, sizeof path);
+  size_t length = std::strlen(path);
+  AppendText(path, sizeof path, "*.*");
+  WIN32_FIND_DATAA found;
+  FindHandle find(FindFirstFileA(path, &found));
+  if (!find.IsValid()) return;
+  do {
+    if (IsDotEntry(found.cFileName)) continue;
+    VisitFoundEntry(owner, found, path, length);
+    if (StopRequested) break;
+  } while (FindNextFileA(find.Get(), &found));
+}

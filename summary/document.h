@@ -1,0 +1,18 @@
+// New, Open, load, Save, Save As, Set Base Directory and the unsaved-changes prompt.
+#ifndef VELMORA_SUMMARY_DOCUMENT_H
+#define VELMORA_SUMMARY_DOCUMENT_H
+
+#include <windows.h>
+
+bool ConfirmDiscard(HWND window);  // true: go on
+void NewSummary(HWND window);
+void OpenSummary(HWND window, const char* givenDirectory);
+void LoadSummary(HWND window, const char* path, const char* givenDirectory);
+void SaveSummary(HWND window);
+void SaveSummaryAs(HWND window);
+void SetBaseDirectory(HWND window, const char* startFolder, const char* givenDirectory);
+
+// A filter text with '|' separators made into the dialogs' NUL-separated list.
+void MakeDialogFilter(const char* text, char* filter, size_t size);
+
+#endif

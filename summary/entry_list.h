@@ -1,0 +1,37 @@
+// The document's entries: list items in EntryList, each owning its SummaryEntry record.
+#ifndef VELMORA_SUMMARY_ENTRY_LIST_H
+#define VELMORA_SUMMARY_ENTRY_LIST_H
+
+#include <windows.h>
+
+#include <cstdint>
+
+#include "summary/entry_record.h"
+
+enum { kColumnCount = 4 };
+
+extern int SortColumn;  // -1 before the first sort
+extern bool SortAscending;
+
+void InstallEntryColumns(HWND list);
+void InstallStateImages(HWND list);
+
+void AppendEntry(const char* name, const char* digest, int status, int32_t sizeKb);
+SummaryEntry* GetEntry(int index);
+void SetEntryStatus(int index, int status);
+void SetEntrySize(int index, int32_t sizeKb);
+void SetEntryDigest(int index, const char* digest);
+void ClearEntries();
+void SortEntries(int column);
+
+int EntryCount();
+int FirstSelectedEntry();
+int NextSelectedEntry(int after);
+// The current index of an entry's item, found by its record (a sort may have moved it); -1 if gone.
+int FindEntryIndex(const SummaryEntry* entry);
+// Reads a column text of an item into a bounded buffer.
+void GetEntryText(int index, int column, char* text, int size);
+// The locale's thousands separator, fetched once.
+const char* ThousandsSeparator();
+
+#endif

@@ -1,0 +1,41 @@
+// Path rules under the Base Directory. Text only: nothing here touches the file system.
+// Paths are at most 259 bytes plus the terminator; both '\' and '/' are separators.
+#ifndef VELMORA_SUMMARY_PATHS_H
+#define VELMORA_SUMMARY_PATHS_H
+
+#include <cstddef>
+
+enum { kMaxPath = 260 };
+
+typedef int (*TextCompareFn)(const char* a, const char* b);
+
+// Compares with 'A'..'Z' folded to 'a'..'z' and every other byte taken as it is.
+int AsciiCaseCompare(const char* a, const char* b);
+
+// The case-insensitive compare used by IsUnderBase. The Windows build installs the locale's
+// compare; null restores AsciiCaseCompare.
+void SetPathCaseCompare(TextCompareFn compare);
+
+// True when path lies under base (an empty base holds every path). When relative is given
+// (kMaxPath bytes) and the answer is true, it receives the part of path behind the base.
+bool IsUnderBase(const char* base, const char* path, char* relative);
+
+// The relative part with slashes in output (kMaxPath bytes). False, with output empty,
+// when path is not under base.
+bool RelativeName(const char* base, const char* path, char* output);
+
+void ToSlashes(char* text);
+
+// The text after the last '\', '/' or ':' of path; the whole path when it has none.
+const char* BaseName(const char* path);
+
+// Cuts path down to its directory part, in place (D:\data\x.md5 -> D:\data, D:\x -> D:\).
+void DirectoryOfPath(char* path);
+
+// directory + '\' + name into output; false when the result had to be cut.
+bool JoinPath(const char* directory, const char* name, char* output, size_t outputSize);
+
+// Removes one pair of double quotes around a text of at least 3 characters, in place.
+void StripQuotes(char* text);
+
+#endif

@@ -1,0 +1,11 @@
+// Select All, Delete and Copy on the entries the user selected.
+#ifndef VELMORA_SUMMARY_SELECTION_H
+#define VELMORA_SUMMARY_SELECTION_H
+
+#include <windows.h>
+
+void SelectAll();
+void DeleteSelected(HWND window);
+void CopySelected(HWND window);
+
+#endif

@@ -1,0 +1,151 @@
+#include "summary/summary_file.h"
+
+#include <windows.h>
+
+#include <cstdio>
+#include <cstring>
+
+#include "app/app_state.h"
+#include "app/win_guards.h"
+#include "common/bounded_text.h"
+#include "digest/md5.h"
+#include "summary/entry_list.h"
+#include "summary/paths.h"
+#include "summary/summary_line.h"
+
+namespace {
+
+const char kWriteFailed[] = "Cannot write to output file";
+
+class StdioFile {
+ public:
+  explicit StdioFile(std::FILE* file) : file_(file) {}
+  ~StdioFile() {
+    if (file_) std::fclose(file_);
+  }
+  StdioFile(const StdioFile&) = delete;
+  StdioFile& operator=(const StdioFile&) = delete;
+  std::FILE* Get() const { return file_; }
+
+ private:
+  std::FILE* file_;
+};
+
+// Redrawing each inserted item costs milliseconds; a load repaints once at the end.
+class RedrawPause {
+ public:
+  RedrawPause() { SendMessageA(EntryList, WM_SETREDRAW, FALSE, 0); }
+  ~RedrawPause() {
+    SendMessageA(EntryList, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(EntryList, nullptr, TRUE);
+  }
+  RedrawPause(const RedrawPause&) = delete;
+  RedrawPause& operator=(const RedrawPause&) = delete;
+};
+
+// Collects lines and hands them to the file in large writes, remembering any failure.
+class LineWriter {
+ public:
+  explicit LineWriter(HANDLE file) : file_(file) {}
+  void Add(const char* text, size_t length) {
+    if (used_ + length > sizeof buffer_) Flush();
+    std::memcpy(buffer_ + used_, text, length);
+    used_ += length;
+  }
+  bool Flush() {
+    if (used_ > 0 && ok_) {
+      DWORD written = 0;
+      ok_ = WriteFile(file_, buffer_, static_cast<DWORD>(used_), &written, nullptr) &&
+            written == used_;
+    }
+    used_ = 0;
+    return ok_;
+  }
+
+ private:
+  HANDLE file_;
+  char buffer_[65536];
+  size_t used_ = 0;
+  bool ok_ = true;
+};
+
+bool WriteAllLines(HANDLE file) {
+  LineWriter writer(file);
+  int count = EntryCount();
+  for (int index = 0; index < count; ++index) {
+    char digest[33];
+    char name[290];
+    GetEntryText(index, kColumnDigest, digest, sizeof digest);
+    GetEntryText(index, kColumnName, name, sizeof name);
+    char line[kSummaryLineSize];
+    size_t length = FormatSummaryLine(digest, name, line, sizeof line);
+    writer.Add(line, length);
+  }
+  return writer.Flush();
+}
+
+// The temporary file lives beside the target, so the final rename never crosses volumes.
+bool MakeTemporaryPath(const char* target, char* temporary) {
+  char directory[MAX_PATH];
+  CopyText(directory, sizeof directory, target);
+  char* cut = directory + std::strlen(directory);
+  while (cut > directory && cut[-1] != '\\' && cut[-1] != '/' && cut[-1] != ':') --cut;
+  *cut = '\0';
+  if (directory[0] == '\0') CopyText(directory, sizeof directory, ".");
+  return GetTempFileNameA(directory, "dvx", 0, temporary) != 0;
+}
+
+bool WriteTemporaryFile(const char* temporary) {
+  FileHandle file(CreateFileA(temporary, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file.IsValid()) return false;
+  bool ok = WriteAllLines(file.Get());
+  ok = FlushFileBuffers(file.Get()) && ok;
+  return file.Close() && ok;
+}
+
+}  // namespace
+
+bool RelativeToBase(const char* path, char* relative) {
+  if (RelativeName(BaseDirectory, path, relative)) return true;
+  ShowError("INTERNAL ERROR: file outside the base directory");
+  return false;
+}
+
+bool ReadSummaryFile(const char* path) {
+  StdioFile file(std::fopen(path, "rb"));
+  if (!file.Get()) {
+    ShowError("Cannot open MD5 file");
+    return false;
+  }
+  RedrawPause pause;
+  unsigned char digest[16];
+  char name[261];
+  int result;
+  while ((result = ParseSummaryLine(file.Get(), digest, name)) != kLineEnd) {
+    if (result == kLineUnrecognized) ShowError("Unrecognized line");
+    if (result != kLineTextMode && result != kLineBinaryMode) continue;
+    char digestText[33];
+    DigestToHex(digestText, digest);
+    char relative[MAX_PATH];
+    if (!RelativeToBase(name, relative)) continue;
+    AppendEntry(relative, digestText, kStatusNotVerified, -1);
+  }
+  return true;
+}
+
+bool WriteSummaryFile(const char* path) {
+  char temporary[MAX_PATH];
+  bool written = MakeTemporaryPath(path, temporary);
+  if (written) {
+    written = WriteTemporaryFile(temporary) &&
+              MoveFileExA(temporary, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+    if (!written) DeleteFileA(temporary);
+  }
+  if (!written) {
+    ShowError(kWriteFailed);
+    return false;
+  }
+  ModifiedFlag = false;
+  return true;
+}

@@ -1,0 +1,23 @@
+#include "summary/title.h"
+
+#include "app/app_state.h"
+#include "common/bounded_text.h"
+#include "summary/entry_list.h"
+#include "summary/paths.h"
+
+void UpdateTitle(HWND window, const char* path) {
+  if (path && path != CurrentSummaryPath) {
+    CopyText(CurrentSummaryPath, sizeof CurrentSummaryPath, path);
+  }
+  char title[420];
+  FormatText(title, sizeof title, "%s - %s   [%d items]", kProgramTitle,
+             BaseName(CurrentSummaryPath), EntryCount());
+  SetWindowTextA(window, title);
+}
+
+void ShowBaseDirectory(const char* text) {
+  if (text != BaseDirectory) CopyText(BaseDirectory, sizeof BaseDirectory, text);
+  char label[344];
+  FormatText(label, sizeof label, "  Base Directory: %s", BaseDirectory);
+  if (BaseLabel) SetWindowTextA(BaseLabel, label);
+}
