@@ -11,6 +11,16 @@ function(velmora_win_test name)
 endfunction()
 
 velmora_win_test(shell_tests ${CMAKE_SOURCE_DIR}/tests/win/shell_tests.cpp)
+velmora_win_test(command_tests ${CMAKE_SOURCE_DIR}/tests/win/command_tests.cpp)
+velmora_win_test(digest_tests ${CMAKE_SOURCE_DIR}/tests/win/digest_tests.cpp)
+velmora_win_test(entry_list_tests ${CMAKE_SOURCE_DIR}/tests/win/entry_list_tests.cpp)
+velmora_win_test(document_tests
+  ${CMAKE_SOURCE_DIR}/tests/win/summary_file_tests.cpp
+  ${CMAKE_SOURCE_DIR}/tests/win/document_tests.cpp)
+velmora_win_test(operation_tests
+  ${CMAKE_SOURCE_DIR}/tests/win/adding_tests.cpp
+  ${CMAKE_SOURCE_DIR}/tests/win/verify_tests.cpp
+  ${CMAKE_SOURCE_DIR}/tests/win/selection_tests.cpp)
 
 # Tests that start the real dorvex.exe as a process of its own.
 velmora_win_test(process_tests ${CMAKE_SOURCE_DIR}/tests/win/process_tests.cpp)
