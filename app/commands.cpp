@@ -167,6 +167,11 @@ void RefreshCommandState() {
 void SetBusy(bool on) {
   BusyFlag = on;
   if (on) StopRequested = false;
+  if (on) {
+    BeginBatchedRedraw();
+  } else {
+    EndBatchedRedraw();
+  }
   for (int i = kBusyDisabledCommandCount - 1; i >= 0; --i) {
     EnableCommand(kBusyDisabledCommands[i], !on);
   }

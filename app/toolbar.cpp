@@ -69,6 +69,39 @@ void AddHotImages(HWND toolbar) {
   DeleteObject(bitmap);
 }
 
+// Greyed buttons: the normal pictures washed out to light grey, so a disabled button still
+// shows its subject instead of the solid block some control versions draw.
+void WashOutPixels(HBITMAP bitmap) {
+  DIBSECTION section;
+  if (GetObjectA(bitmap, sizeof section, &section) != sizeof section) return;
+  if (section.dsBm.bmBitsPixel != 24 || !section.dsBm.bmBits) return;
+  auto* rows = static_cast<unsigned char*>(section.dsBm.bmBits);
+  for (int y = 0; y < section.dsBm.bmHeight; ++y) {
+    unsigned char* pixel = rows + y * section.dsBm.bmWidthBytes;
+    for (int x = 0; x < section.dsBm.bmWidth; ++x, pixel += 3) {
+      if (pixel[0] == 192 && pixel[1] == 192 && pixel[2] == 192) continue;
+      int grey = (pixel[0] * 11 + pixel[1] * 59 + pixel[2] * 30) / 100;
+      int washed = 128 + grey / 2;
+      if (washed == 192) washed = 191;  // never the transparent colour
+      pixel[0] = pixel[1] = pixel[2] = static_cast<unsigned char>(washed);
+    }
+  }
+}
+
+void AddDisabledImages(HWND toolbar) {
+  HBITMAP bitmap = static_cast<HBITMAP>(LoadImageA(AppInstance, MAKEINTRESOURCEA(IDB_TOOLBAR),
+                                                   IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+  if (!bitmap) return;
+  WashOutPixels(bitmap);
+  HIMAGELIST images =
+      ImageList_Create(kImageWidth, kImageHeight, ILC_COLOR24 | ILC_MASK, kToolbarSlotCount, 4);
+  if (images) {
+    ImageList_AddMasked(images, bitmap, kTransparent);
+    SendMessageA(toolbar, TB_SETDISABLEDIMAGELIST, 0, reinterpret_cast<LPARAM>(images));
+  }
+  DeleteObject(bitmap);
+}
+
 void FillButtons(TBBUTTON* buttons) {
   for (int slot = 0; slot < kToolbarSlotCount; ++slot) {
     TBBUTTON& button = buttons[slot];
@@ -120,7 +153,10 @@ HWND CreateToolbar(HWND parent) {
   TBADDBITMAP bitmap = {AppInstance, IDB_TOOLBAR};
   SendMessageA(toolbar, TB_ADDBITMAP, kToolbarSlotCount, reinterpret_cast<LPARAM>(&bitmap));
   bool modern = ComctlVersion() >= kHotImagesVersion;
-  if (modern) AddHotImages(toolbar);
+  if (modern) {
+    AddHotImages(toolbar);
+    AddDisabledImages(toolbar);
+  }
   FillButtons(buttons);
   SendMessageA(toolbar, TB_ADDBUTTONSA, kToolbarSlotCount, reinterpret_cast<LPARAM>(buttons));
   if (modern) {

@@ -3,6 +3,7 @@
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 kind=$1
+target=${2:-all}
 dir="$top/build/$kind"
 jobs=${VELMORA_JOBS:-2}
 case "$kind" in
@@ -13,4 +14,4 @@ esac
 if [ ! -f "$dir/CMakeCache.txt" ]; then
   cmake -S "$top" -B "$dir" "${args[@]}" >/dev/null
 fi
-cmake --build "$dir" -j "$jobs" -- --no-print-directory
+cmake --build "$dir" -j "$jobs" --target "$target" -- --no-print-directory

@@ -4,7 +4,7 @@
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 "$top/scripts/setup.sh"
-"$top/scripts/build.sh" i686
+"$top/scripts/build.sh" i686 dorvex
 . "$top/scripts/wine-env.sh"
 trap velmora_stop_wine EXIT
 velmora_start_display

@@ -40,7 +40,7 @@ bool IsListed(const char* relative) {
 
 // Counts an added file; every 50th refreshes the title with the item count.
 void CountAddedFile(int* counter) {
-  UpdateWindow(EntryList);
+  RefreshListIfDue();
   if (++*counter == kTitleRefreshInterval) {
     *counter = 0;
     UpdateTitle(MainWindow, nullptr);

@@ -28,6 +28,15 @@ const ColumnSpec kColumns[kColumnCount] = {
 };
 
 char CachedThousandsSeparator[16] = "";
+bool RedrawBatched = false;
+DWORD LastListRefresh = 0;
+
+void RepaintList() {
+  SendMessageA(EntryList, WM_SETREDRAW, TRUE, 0);
+  InvalidateRect(EntryList, nullptr, FALSE);
+  UpdateWindow(EntryList);
+  LastListRefresh = GetTickCount();
+}
 
 void SetItemText(int index, int column, const char* text) {
   LVITEMA item;
@@ -56,6 +65,11 @@ void InstallEntryColumns(HWND list) {
     spec.iOrder = kColumns[column].order;
     SendMessageA(list, LVM_INSERTCOLUMNA, column, reinterpret_cast<LPARAM>(&spec));
   }
+  // The order again as a whole: a column inserted with an order beyond the columns that
+  // exist so far has it clamped by some list views, which then draw subitems misplaced.
+  int order[kColumnCount];
+  for (int column = 0; column < kColumnCount; ++column) order[kColumns[column].order] = column;
+  SendMessageA(list, LVM_SETCOLUMNORDERARRAY, kColumnCount, reinterpret_cast<LPARAM>(order));
 }
 
 void InstallStateImages(HWND list) {
@@ -182,4 +196,28 @@ const char* ThousandsSeparator() {
     }
   }
   return CachedThousandsSeparator;
+}
+
+void BeginBatchedRedraw() {
+  if (!EntryList || RedrawBatched) return;
+  RedrawBatched = true;
+  LastListRefresh = GetTickCount();
+  SendMessageA(EntryList, WM_SETREDRAW, FALSE, 0);
+}
+
+void RefreshListIfDue() {
+  if (!EntryList) return;
+  if (!RedrawBatched) {
+    UpdateWindow(EntryList);
+    return;
+  }
+  if (GetTickCount() - LastListRefresh < kListRefreshInterval) return;
+  RepaintList();
+  SendMessageA(EntryList, WM_SETREDRAW, FALSE, 0);
+}
+
+void EndBatchedRedraw() {
+  if (!EntryList || !RedrawBatched) return;
+  RedrawBatched = false;
+  RepaintList();
 }

@@ -66,7 +66,7 @@ bool VisitEntry(const SummaryEntry* entry, Action action, char* path, size_t pre
   }
   SetEntryStatus(index, verdict);
   SetEntrySize(index, sizeKb);
-  UpdateWindow(EntryList);
+  RefreshListIfDue();
   if (verdict != kStatusOk) result->allOk = false;
   return true;
 }

@@ -1,1 +1,363 @@
+// Adding files and directory trees through the real dialogs, in the real main window.
+#include <windows.h>
+
+#include <shlobj.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "app/app_state.h"
+#include "summary/adding.h"
+#include "summary/entry_list.h"
+#include "summary/title.h"
+#include "operation_support.h"
 #include "test_support.h"
+
+using namespace testsupport;
+
+namespace {
+
+const char kNoBase[] = "You must set the Base Directory before adding any files!";
+
+// Moves the folder browser's selection to folder, then confirms it.
+DialogAction ChooseInBrowser(const std::string& folder) {
+  return [folder](HWND browser) {
+    SendMessageA(browser, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(folder.c_str()));
+    PostMessageA(browser, WM_COMMAND, IDOK, 0);
+  };
+}
+
+std::vector<Row> SortedRows() {
+  std::vector<Row> rows = Rows();
+  std::sort(rows.begin(), rows.end(),
+            [](const Row& a, const Row& b) { return a.name < b.name; });
+  return rows;
+}
+
+Row OkRow(const std::string& name, const std::string& bytes, const char* size) {
+  return {name, DigestOf(bytes), "OK", size};
+}
+
+// The names a directory lists, in the order the file system gives them.
+std::vector<std::string> ListedNames(const std::string& directory) {
+  std::vector<std::string> names;
+  WIN32_FIND_DATAA found;
+  HANDLE find = FindFirstFileA((directory + "\\*.*").c_str(), &found);
+  if (find == INVALID_HANDLE_VALUE) return names;
+  do {
+    std::string name = found.cFileName;
+    if (name != "." && name != "..") names.push_back(name);
+  } while (FindNextFileA(find, &found));
+  FindClose(find);
+  return names;
+}
+
+class AddingTest : public ::testing::Test {
+ protected:
+  void SetUp() override { ASSERT_NE(OpenMainWindow(), nullptr); }
+  void TearDown() override { CloseMainWindow(); }
+
+  // Add Directory with the browser confirmed at the folder it preselects (the Base Directory).
+  void AddWholeBase(DialogScript* script) {
+    script->Then(Press(IDOK));
+    AddDirectory(MainWindow);
+  }
+
+  ScratchDir scratch_;
+};
+
+TEST_F(AddingTest, DirectoryWalkAddsEveryReadableFileByItsRelativeName) {
+  scratch_.Write("a.txt", "abc");
+  scratch_.MakeDir("sub");
+  scratch_.Write("sub/empty.bin", "");
+  scratch_.MakeDir("sub/deeper");
+  scratch_.Write("sub/deeper/c.bin", std::string(5000, 'x'));
+  scratch_.MakeDir("nothing");
+  std::string hidden = scratch_.Write("hidden.txt", "h");
+  std::string system = scratch_.Write("sub/system.txt", "s");
+  ASSERT_TRUE(SetFileAttributesA(hidden.c_str(), FILE_ATTRIBUTE_HIDDEN));
+  ASSERT_TRUE(SetFileAttributesA(system.c_str(), FILE_ATTRIBUTE_SYSTEM));
+  ASSERT_TRUE(GetFileAttributesA(hidden.c_str()) & FILE_ATTRIBUTE_HIDDEN);
+  ASSERT_TRUE(GetFileAttributesA(system.c_str()) & FILE_ATTRIBUTE_SYSTEM);
+  std::string busy = scratch_.Write("sub/busy.txt", "being written");
+  HANDLE writer = CreateFileA(busy.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(writer, INVALID_HANDLE_VALUE);
+  ShowBaseDirectory(scratch_.Path().c_str());
+
+  DialogScript script;
+  AddWholeBase(&script);
+  CloseHandle(writer);
+
+  std::vector<Row> expected = {
+      OkRow("a.txt", "abc", "1 K  "),
+      OkRow("hidden.txt", "h", "1 K  "),
+      OkRow("sub/deeper/c.bin", std::string(5000, 'x'), "5 K  "),
+      OkRow("sub/empty.bin", "", "1 K  "),
+      OkRow("sub/system.txt", "s", "1 K  "),
+  };
+  EXPECT_EQ(SortedRows(), expected);
+  ASSERT_EQ(script.Seen().size(), 1u);  // the browser; the busy file gave no box
+  EXPECT_EQ(script.Unexpected(), 0);
+  EXPECT_EQ(MainTitle(), TitleWithCount(5));
+  EXPECT_TRUE(ModifiedFlag);
+  EXPECT_FALSE(BusyFlag);
+  EXPECT_EQ(StatusBarText(), "");
+}
+
+TEST_F(AddingTest, AddingTheSameTreeAgainReadsNoFileAndChangesNothing) {
+  scratch_.Write("a.txt", "first");
+  scratch_.MakeDir("sub");
+  scratch_.Write("sub/b.txt", "second");
+  ShowBaseDirectory(scratch_.Path().c_str());
+  {
+    DialogScript script;
+    AddWholeBase(&script);
+  }
+  std::vector<Row> before = Rows();
+  ASSERT_EQ(before.size(), 2u);
+  scratch_.Write("a.txt", "changed since");
+  ModifiedFlag = false;
+
+  FileStartWatch watch;
+  DialogScript script;
+  AddWholeBase(&script);
+
+  EXPECT_TRUE(watch.Names().empty());
+  EXPECT_EQ(Rows(), before);
+  EXPECT_EQ(SortedRows()[0], OkRow("a.txt", "first", "1 K  "));
+  EXPECT_FALSE(ModifiedFlag);
+  EXPECT_EQ(script.Unexpected(), 0);
+}
+
+TEST_F(AddingTest, ListedNameIsCountedAsAddedWithoutReadingTheFile) {
+  scratch_.Write("a.txt", "on disk");
+  ShowBaseDirectory(scratch_.Path().c_str());
+  AppendEntry("a.txt", DigestOf("listed").c_str(), 0, -1);
+  FileStartWatch watch;
+  EXPECT_EQ(AddFileEntry(scratch_.File("a.txt").c_str()), 1);
+  EXPECT_TRUE(watch.Names().empty());
+  EXPECT_EQ(Rows(), std::vector<Row>({{"a.txt", DigestOf("listed"), "Not Verified", ""}}));
+}
+
+TEST_F(AddingTest, NameDifferingOnlyInCaseIsASeparateEntry) {
+  scratch_.Write("A.txt", "upper");
+  ShowBaseDirectory(scratch_.Path().c_str());
+  AppendEntry("a.txt", DigestOf("lower").c_str(), 1, 1);
+
+  DialogScript script;
+  AddWholeBase(&script);
+
+  std::vector<Row> expected = {OkRow("A.txt", "upper", "1 K  "), OkRow("a.txt", "lower", "1 K  ")};
+  EXPECT_EQ(SortedRows(), expected);
+}
+
+TEST_F(AddingTest, TitleCountIsRefreshedEveryFiftyFilesAndAtTheEnd) {
+  for (int i = 0; i < 120; ++i) scratch_.Write("f" + std::to_string(1000 + i) + ".txt", "x");
+  ShowBaseDirectory(scratch_.Path().c_str());
+
+  FileStartWatch watch;
+  DialogScript script;
+  AddWholeBase(&script);
+
+  ASSERT_EQ(watch.Titles().size(), 120u);
+  for (int file = 0; file < 120; ++file) {
+    // What the title shows as a file starts is the count after the files before it.
+    EXPECT_EQ(watch.Titles()[file], TitleWithCount(file / 50 * 50)) << "file " << file + 1;
+  }
+  EXPECT_EQ(MainTitle(), TitleWithCount(120));
+}
+
+TEST_F(AddingTest, StopInsideADeepTreeEndsTheWalkAtEveryLevel) {
+  std::string level;
+  for (int depth = 0; depth <= 4; ++depth) {
+    scratch_.Write(level + "a" + std::to_string(depth) + ".txt", "a");
+    scratch_.Write(level + "z" + std::to_string(depth) + ".txt", "z");
+    if (depth < 4) scratch_.MakeDir(level + "m");
+    level += "m/";
+  }
+  // The walk follows the file system's order: each level's "z" file comes after its "m".
+  ASSERT_EQ(ListedNames(scratch_.Path()), (std::vector<std::string>{"a0.txt", "m", "z0.txt"}));
+  ShowBaseDirectory(scratch_.Path().c_str());
+
+  FileStartWatch watch([](const std::string& text, int) {
+    if (text == " a4.txt...") PostStop();
+  });
+  DialogScript script;
+  AddWholeBase(&script);
+
+  ASSERT_FALSE(watch.Names().empty());
+  EXPECT_EQ(watch.Names().back(), " a4.txt...");  // no file was started after the stop
+  std::vector<std::string> names;
+  for (const Row& row : Rows()) names.push_back(row.name);
+  EXPECT_EQ(names, (std::vector<std::string>{"a0.txt", "m/a1.txt", "m/m/a2.txt", "m/m/m/a3.txt"}));
+  EXPECT_FALSE(BusyFlag);
+  EXPECT_EQ(MainTitle(), TitleWithCount(4));
+}
+
+// Paths past the system limit need the long-path form to be made and removed.
+std::wstring LongForm(const std::string& path) {
+  return L"\\\\?\\" + std::wstring(path.begin(), path.end());
+}
+
+bool MakeLongFile(const std::string& path, const std::string& bytes) {
+  HANDLE file = CreateFileW(LongForm(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  DWORD written = 0;
+  WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+  CloseHandle(file);
+  return written == bytes.size();
+}
+
+// Removes what only the long-path form can reach, before the scratch folder goes.
+struct LongPathCleanup {
+  std::vector<std::string> files, directories;
+  ~LongPathCleanup() {
+    for (const std::string& file : files) DeleteFileW(LongForm(file).c_str());
+    for (const std::string& directory : directories) RemoveDirectoryW(LongForm(directory).c_str());
+  }
+};
+
+// Nested folders under root, so the deepest one's path is exactly length characters long.
+std::string MakeNestedDirectory(const std::string& root, size_t length) {
+  std::string path = root;
+  while (path.size() < length) {
+    size_t part = std::min<size_t>(60, length - path.size() - 1);
+    if (length - path.size() - 1 - part == 1) --part;  // leave room for "\x" at least
+    path += "\\" + std::string(part, 'd');
+    CreateDirectoryA(path.c_str(), nullptr);
+  }
+  return path;
+}
+
+TEST_F(AddingTest, PathsPastTheSystemLimitAreSkippedAndCounted) {
+  const size_t kDirectoryLength = 230;
+  std::string deep = MakeNestedDirectory(scratch_.Path(), kDirectoryLength);
+  ASSERT_EQ(GetFileAttributesA(deep.c_str()), static_cast<DWORD>(FILE_ATTRIBUTE_DIRECTORY));
+  // 259 characters fit with the terminator; 260 do not.
+  std::string fitting = deep + "\\" + std::string(259 - kDirectoryLength - 1 - 4, 'k') + ".txt";
+  std::string tooLong = deep + "\\" + std::string(260 - kDirectoryLength - 1 - 4, 'n') + ".txt";
+  std::string longFolder = deep + "\\" + std::string(40, 'f');
+  std::string inner = longFolder + "\\inner.txt";
+  LongPathCleanup cleanup{{tooLong, inner}, {longFolder}};
+  ASSERT_EQ(fitting.size(), 259u);
+  ASSERT_TRUE(MakeLongFile(fitting, "fits"));
+  ASSERT_TRUE(MakeLongFile(tooLong, "too long"));
+  ASSERT_TRUE(CreateDirectoryW(LongForm(longFolder).c_str(), nullptr));
+  ASSERT_TRUE(MakeLongFile(inner, "inside a folder too long"));
+  scratch_.Write("top.txt", "top");
+  ShowBaseDirectory(scratch_.Path().c_str());
+
+  DialogScript script;
+  AddWholeBase(&script);
+
+  std::string fittingName = fitting.substr(scratch_.Path().size() + 1);
+  std::replace(fittingName.begin(), fittingName.end(), '\\', '/');
+  std::vector<Row> expected = {OkRow(fittingName, "fits", "1 K  "), OkRow("top.txt", "top", "1 K  ")};
+  EXPECT_EQ(SortedRows(), expected);
+  EXPECT_EQ(SkippedLongPaths, 2);
+  EXPECT_EQ(StatusBarText(), "2 files or folders skipped: path too long");
+  EXPECT_EQ(script.Unexpected(), 0);
+}
+
+class AddingErrorTest : public AddingTest {
+ protected:
+  // A Base Directory inside the scratch folder, with a file outside it next to it.
+  void SetUp() override {
+    AddingTest::SetUp();
+    base_ = scratch_.MakeDir("base");
+    scratch_.Write("base/inside.txt", "inside");
+    outsideFile_ = scratch_.Write("outside.txt", "outside");
+    outsideFolder_ = scratch_.MakeDir("other");
+    scratch_.Write("other/o.txt", "other");
+  }
+  std::string base_, outsideFile_, outsideFolder_;
+};
+
+TEST_F(AddingErrorTest, BothCommandsNeedABaseDirectory) {
+  DialogScript script;
+  script.Then(Press(IDOK)).Then(Press(IDOK));
+  AddFiles(MainWindow);
+  AddDirectory(MainWindow);
+  ASSERT_EQ(script.Seen().size(), 2u);  // the two boxes, no file dialog or browser
+  for (const SeenDialog& seen : script.Seen()) {
+    EXPECT_EQ(seen.title, "Velmora");
+    EXPECT_EQ(seen.text, kNoBase);
+  }
+  EXPECT_EQ(EntryCount(), 0);
+}
+
+TEST_F(AddingErrorTest, FolderChosenOutsideTheBaseAddsNothing) {
+  ShowBaseDirectory(base_.c_str());
+  DialogScript script;
+  script.Then(ChooseInBrowser(outsideFolder_)).Then(Press(IDOK));
+  AddDirectory(MainWindow);
+  ASSERT_EQ(script.Seen().size(), 2u);
+  EXPECT_EQ(script.Seen()[1].text, "The selected directory must be UNDER the Base Directory!");
+  EXPECT_EQ(EntryCount(), 0);
+  EXPECT_FALSE(ModifiedFlag);
+}
+
+TEST_F(AddingErrorTest, FolderBelowTheBaseAddsItsTreeOnly) {
+  scratch_.MakeDir("base/part");
+  scratch_.Write("base/part/p.txt", "part");
+  ShowBaseDirectory(base_.c_str());
+  DialogScript script;
+  script.Then(ChooseInBrowser(base_ + "\\part"));
+  AddDirectory(MainWindow);
+  EXPECT_EQ(Rows(), std::vector<Row>({OkRow("part/p.txt", "part", "1 K  ")}));
+  EXPECT_EQ(script.Unexpected(), 0);
+}
+
+TEST_F(AddingErrorTest, OneFileChosenInTheOpenDialogIsAdded) {
+  ShowBaseDirectory(base_.c_str());
+  DialogScript script;
+  script.Then(EnterFileName("inside.txt"));
+  AddFiles(MainWindow);
+  EXPECT_EQ(Rows(), std::vector<Row>({OkRow("inside.txt", "inside", "1 K  ")}));
+  EXPECT_EQ(MainTitle(), TitleWithCount(1));
+  EXPECT_EQ(script.Unexpected(), 0);
+  EXPECT_FALSE(BusyFlag);
+}
+
+TEST_F(AddingErrorTest, SeveralFilesChosenInTheOpenDialogAreAddedInDialogOrder) {
+  scratch_.Write("base/second.txt", "second");
+  scratch_.Write("base/third.txt", "third");
+  ShowBaseDirectory(base_.c_str());
+  DialogScript script;
+  script.Then(EnterFileName("\"third.txt\" \"inside.txt\" \"second.txt\""));
+  AddFiles(MainWindow);
+  std::vector<Row> expected = {OkRow("third.txt", "third", "1 K  "),
+                               OkRow("inside.txt", "inside", "1 K  "),
+                               OkRow("second.txt", "second", "1 K  ")};
+  EXPECT_EQ(Rows(), expected);
+  EXPECT_EQ(MainTitle(), TitleWithCount(3));
+  EXPECT_EQ(script.Unexpected(), 0);
+}
+
+TEST_F(AddingErrorTest, FileChosenOutsideTheBaseIsNamedInTheError) {
+  ShowBaseDirectory(base_.c_str());
+  DialogScript script;
+  script.Then(EnterFileName(outsideFile_)).Then(Press(IDOK));
+  AddFiles(MainWindow);
+  ASSERT_EQ(script.Seen().size(), 2u);
+  EXPECT_EQ(script.Seen()[1].title, "Velmora");
+  EXPECT_EQ(script.Seen()[1].text, "The file '" + outsideFile_ + "' must be UNDER the Base Directory!");
+  EXPECT_EQ(EntryCount(), 0);
+  EXPECT_FALSE(BusyFlag);
+}
+
+TEST_F(AddingErrorTest, CancelledDialogsChangeNothing) {
+  ShowBaseDirectory(base_.c_str());
+  DialogScript script;
+  script.Then(Press(IDCANCEL)).Then(Press(IDCANCEL));
+  AddFiles(MainWindow);
+  AddDirectory(MainWindow);
+  EXPECT_EQ(script.Seen().size(), 2u);
+  EXPECT_EQ(EntryCount(), 0);
+  EXPECT_FALSE(ModifiedFlag);
+}
+
+}  // namespace

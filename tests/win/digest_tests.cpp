@@ -1,1 +1,280 @@
+// Reading files into digests with the main window open: verdicts, sizes in KB, the status
+// bar and progress bar while and after reading, Stop, and files that change under the reader.
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <cctype>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "app/app_state.h"
+#include "common/bounded_text.h"
+#include "digest/file_digest.h"
+#include "pump_probe.h"
+#include "summary/entry_record.h"
 #include "test_support.h"
+
+using namespace testsupport;
+
+namespace {
+
+// Content that differs from chunk to chunk; digests below were computed with md5sum.
+std::string Pattern(size_t length) {
+  std::string bytes(length, '\0');
+  for (size_t i = 0; i < length; ++i) bytes[i] = static_cast<char>((i * 31 + 7) % 251);
+  return bytes;
+}
+
+const char kEmptyDigest[] = "d41d8cd98f00b204e9800998ecf8427e";
+const char kFoxText[] = "The quick brown fox jumps over the lazy dog";
+const char kFoxDigest[] = "9e107d9d372bb6826bd81d3542a419d6";
+const char kPattern1535Digest[] = "45fe4d42c90b61aa1712b53ee371e658";
+const char kPattern100000Digest[] = "c751c4ebba60bb18afab02f4ced56b32";
+const char kUntouched[] = "untouched";
+
+std::string StatusBarText() {
+  LRESULT length = SendMessageA(StatusBar, SB_GETTEXTLENGTHA, 0, 0);
+  std::string text(LOWORD(length) + 1, '\0');
+  SendMessageA(StatusBar, SB_GETTEXTA, 0, reinterpret_cast<LPARAM>(&text[0]));
+  text.resize(LOWORD(length));
+  return text;
+}
+
+int ProgressPosition() { return static_cast<int>(SendMessageA(ProgressBar, PBM_GETPOS, 0, 0)); }
+
+std::string Hex(const unsigned char digest[16]) {
+  char text[kDigestTextSize];
+  DigestToHex(text, digest);
+  return text;
+}
+
+// Sets the file's length through a handle of its own, as another program would.
+bool ResizeFile(const std::string& path, LONG length) {
+  HANDLE writer = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (writer == INVALID_HANDLE_VALUE) return false;
+  bool done = SetFilePointer(writer, length, nullptr, FILE_BEGIN) != INVALID_SET_FILE_POINTER &&
+              SetEndOfFile(writer);
+  CloseHandle(writer);
+  return done;
+}
+
+class DigestTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_NE(OpenMainWindow(), nullptr);
+    CopyText(digest_, sizeof digest_, kUntouched);
+  }
+  void TearDown() override {
+    StopRequested = false;
+    CloseMainWindow();
+  }
+
+  ScratchDir dir_;
+  char digest_[kDigestTextSize];
+  int32_t size_ = 12345;
+};
+
+TEST_F(DigestTest, EmptyFileIsOkWithOneKilobyteAndNoProgress) {
+  std::string path = dir_.Write("empty.txt", "");
+  SendMessageA(ProgressBar, PBM_SETPOS, 40, 0);
+  PumpProbe probe(nullptr);
+  ASSERT_TRUE(probe.Ready());
+  EXPECT_EQ(DigestFile(path.c_str(), digest_, &size_), kStatusOk);
+  EXPECT_STREQ(digest_, kEmptyDigest);
+  EXPECT_EQ(size_, 1);
+  EXPECT_EQ(ProgressPosition(), 0);
+  EXPECT_EQ(probe.ChunksSeen(), 0);
+}
+
+TEST_F(DigestTest, DigestAndRoundedKilobytesOfFilesAroundTheRoundingPoints) {
+  struct Case {
+    size_t length;
+    const char* digest;
+    int32_t kb;
+  };
+  const Case cases[] = {
+      {510, "370c3d3669836b30f58bd7e5a9090fb8", 1},
+      {511, "ba6a6df6bd9fc56d0f3d81ca424082c0", 1},
+      {1534, "9b393c98e4c2b3239ffa99062909ccab", 1},
+      {1535, kPattern1535Digest, 2},
+      {2048, "8ff2b3ad1b7689199548d9ce054ade39", 2},
+      {32768, "29dafa032c89ee8f745aded0a9dec8ba", 32},
+      {100000, kPattern100000Digest, 98},
+      {200000, "224f347f35d6ebc93480a7edcd4ebefd", 195},
+  };
+  for (const Case& c : cases) {
+    std::string path = dir_.Write("p" + std::to_string(c.length) + ".bin", Pattern(c.length));
+    EXPECT_EQ(DigestFile(path.c_str(), digest_, &size_), kStatusOk) << c.length;
+    EXPECT_STREQ(digest_, c.digest) << c.length;
+    EXPECT_EQ(size_, c.kb) << c.length;
+  }
+  std::string fox = dir_.Write("fox.txt", kFoxText);
+  EXPECT_EQ(DigestFile(fox.c_str(), digest_, &size_), kStatusOk);
+  EXPECT_STREQ(digest_, kFoxDigest);
+}
+
+TEST_F(DigestTest, OneFullChunkEndsWithTheProgressBarFull) {
+  std::string path = dir_.Write("chunk.bin", Pattern(32768));
+  PumpProbe probe(nullptr);
+  ASSERT_TRUE(probe.Ready());
+  EXPECT_EQ(DigestFile(path.c_str(), digest_, &size_), kStatusOk);
+  EXPECT_EQ(ProgressPosition(), 100);
+  EXPECT_EQ(probe.ChunksSeen(), 1);
+}
+
+TEST_F(DigestTest, ProgressClimbsInEvenStepsToFullOncePerChunk) {
+  std::string path = dir_.Write("seven.bin", Pattern(200000));  // 7 chunks, the last short
+  PumpProbe probe(nullptr);
+  ASSERT_TRUE(probe.Ready());
+  ASSERT_EQ(DigestFile(path.c_str(), digest_, &size_), kStatusOk);
+  EXPECT_EQ(probe.ChunksSeen(), 7);
+  int previous = 0;
+  for (int position : probe.Positions()) {
+    if (position == 0) continue;
+    EXPECT_GT(position, previous);
+    EXPECT_EQ(position % 2, 0) << position;
+    previous = position;
+  }
+  EXPECT_EQ(previous, 100);
+}
+
+TEST_F(DigestTest, UnopenablePathsAreMissingWithoutSizeOrProgressReset) {
+  std::string writerHeld = dir_.Write("busy.log", Pattern(4000));
+  HANDLE writer = CreateFileA(writerHeld.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(writer, INVALID_HANDLE_VALUE);
+  const std::string paths[] = {dir_.File("absent.txt"), dir_.File("no-such-dir\\absent.txt"),
+                               writerHeld};
+  for (const std::string& path : paths) {
+    SetStatusText("before");
+    SendMessageA(ProgressBar, PBM_SETPOS, 40, 0);
+    size_ = 12345;
+    EXPECT_EQ(DigestFile(path.c_str(), digest_, &size_), kStatusMissing) << path;
+    EXPECT_EQ(size_, -1) << path;
+    EXPECT_STREQ(digest_, kUntouched) << path;
+    EXPECT_EQ(StatusBarText(), "") << path;
+    EXPECT_EQ(ProgressPosition(), 40) << path;
+    size_ = 12345;
+    EXPECT_EQ(CheckFile(path.c_str(), kFoxDigest, &size_), kStatusMissing) << path;
+    EXPECT_EQ(size_, -1) << path;
+  }
+  CloseHandle(writer);
+  EXPECT_EQ(DigestFile(writerHeld.c_str(), digest_, &size_), kStatusOk);
+}
+
+TEST_F(DigestTest, StatusBarNamesTheFileWhileItIsReadAndIsEmptiedAfter) {
+  dir_.MakeDir("sub");
+  dir_.Write("sub/read me.dat", Pattern(100000));
+  std::string path = dir_.Path() + "\\sub/read me.dat";  // the name follows the last separator
+  std::vector<std::string> seen;
+  PumpProbe probe([&seen](int) { seen.push_back(StatusBarText()); });
+  ASSERT_TRUE(probe.Ready());
+  probe.PostNow();
+  ASSERT_EQ(DigestFile(path.c_str(), digest_, &size_), kStatusOk);
+  ASSERT_EQ(seen.size(), 5u);  // before the first read, then after each of 4 chunks
+  for (const std::string& text : seen) EXPECT_EQ(text, " read me.dat...");
+  EXPECT_EQ(StatusBarText(), "");
+  seen.clear();
+  probe.PostNow();
+  ASSERT_EQ(CheckFile(path.c_str(), kPattern100000Digest, &size_), kStatusOk);
+  ASSERT_FALSE(seen.empty());
+  EXPECT_EQ(seen.front(), " read me.dat...");
+  EXPECT_EQ(StatusBarText(), "");
+}
+
+TEST_F(DigestTest, FileThatChangesLengthWhileReadIsAReadError) {
+  struct Case {
+    int afterChunk;  // 0: before the first read
+    LONG newLength;  // -1: left alone
+    int expected;
+  };
+  const Case cases[] = {
+      {0, -1, kStatusOk},          {0, 0, kStatusReadError},      {0, 131072, kStatusReadError},
+      {1, 40000, kStatusReadError}, {2, 65536, kStatusReadError}, {1, 100001, kStatusReadError},
+      {3, 99999, kStatusReadError},
+  };
+  for (const Case& c : cases) {
+    std::string path = dir_.Write("moving.bin", Pattern(100000));
+    HANDLE reader = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(reader, INVALID_HANDLE_VALUE);
+    bool resized = false;
+    PumpProbe probe([&](int chunk) {
+      if (chunk == c.afterChunk && c.newLength >= 0) resized = ResizeFile(path, c.newLength);
+    });
+    ASSERT_TRUE(probe.Ready());
+    probe.PostNow();
+    unsigned char digest[16] = {};
+    size_ = 12345;
+    int result = DigestOpenFile(reader, digest, &size_);
+    CloseHandle(reader);
+    EXPECT_EQ(resized, c.newLength >= 0) << c.afterChunk << " " << c.newLength;
+    EXPECT_EQ(result, c.expected) << c.afterChunk << " " << c.newLength;
+    if (c.expected == kStatusOk) {
+      EXPECT_EQ(Hex(digest), kPattern100000Digest);
+      EXPECT_EQ(size_, 98);
+    } else {
+      EXPECT_EQ(size_, -1) << c.afterChunk << " " << c.newLength;
+    }
+  }
+}
+
+TEST_F(DigestTest, StopBeforeOrBetweenChunksInterruptsWithinOneChunk) {
+  std::string path = dir_.Write("long.bin", Pattern(200000));  // 7 chunks
+  for (int stopAfter : {0, 1, 3, 6}) {
+    StopRequested = false;
+    PumpProbe probe([stopAfter](int chunk) {
+      if (chunk == stopAfter) StopRequested = true;
+    });
+    ASSERT_TRUE(probe.Ready());
+    probe.PostNow();
+    size_ = 12345;
+    EXPECT_EQ(DigestFile(path.c_str(), digest_, &size_), kStatusInterrupted) << stopAfter;
+    EXPECT_EQ(size_, -1) << stopAfter;
+    EXPECT_STREQ(digest_, kUntouched) << stopAfter;
+    EXPECT_EQ(probe.ChunksSeen(), stopAfter);  // no chunk read once Stop was seen
+    EXPECT_EQ(StatusBarText(), "") << stopAfter;
+  }
+  StopRequested = false;
+  size_ = 12345;
+  EXPECT_EQ(CheckFile(path.c_str(), "224f347f35d6ebc93480a7edcd4ebefd", &size_), kStatusOk);
+  EXPECT_EQ(size_, 195);
+}
+
+TEST_F(DigestTest, CheckFileComparesTheWholeTextExactly) {
+  std::string path = dir_.Write("p1535.bin", Pattern(1535));
+  const std::string exact = kPattern1535Digest;
+  std::string upper = exact;
+  for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  struct Case {
+    std::string stored;
+    int expected;
+  };
+  const Case cases[] = {
+      {exact, kStatusOk},
+      {upper, kStatusMismatch},
+      {exact.substr(0, 31), kStatusMismatch},
+      {exact + "0", kStatusMismatch},
+      {kFoxDigest, kStatusMismatch},
+      {"", kStatusMismatch},
+  };
+  for (const Case& c : cases) {
+    size_ = 12345;
+    EXPECT_EQ(CheckFile(path.c_str(), c.stored.c_str(), &size_), c.expected) << c.stored;
+    EXPECT_EQ(size_, 2) << c.stored;  // the whole file was read either way
+  }
+}
+
+TEST_F(DigestTest, CheckFileSeesChangedContentWithItsNewSize) {
+  std::string path = dir_.Write("notes.txt", kFoxText);
+  ASSERT_EQ(CheckFile(path.c_str(), kFoxDigest, &size_), kStatusOk);
+  dir_.Write("notes.txt", Pattern(1535));
+  size_ = 12345;
+  EXPECT_EQ(CheckFile(path.c_str(), kFoxDigest, &size_), kStatusMismatch);
+  EXPECT_EQ(size_, 2);
+}
+
+}  // namespace

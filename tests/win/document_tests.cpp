@@ -1,1 +1,328 @@
+// The document's life through the real dialogs: New, Open, load, Save, Save As, the Base
+// Directory, the unsaved-changes prompt and closing the window.
+#include <windows.h>
+
+#include <string>
+
+#include "app/app_state.h"
+#include "common/bounded_text.h"
+#include "settings/recent_files.h"
+#include "summary/document.h"
+#include "summary/entry_list.h"
+#include "summary/title.h"
 #include "test_support.h"
+
+using namespace testsupport;
+
+namespace {
+
+const char kPrompt[] = "The MD5 Summary has been modified. Do you want to save it?";
+const char kBaseRefused[] =
+    "You can set the Base Directory only when creating or opening a file or when the MD5 "
+    "summary is empty!";
+const int kBrowserStatusText = 0x3743;
+const std::string kA = "0123456789abcdef0123456789abcdef";
+const std::string kB = "fedcba9876543210fedcba9876543210";
+
+std::string Line(const std::string& digest, const std::string& name) {
+  return digest + " *" + name + "\r\n";
+}
+
+bool Exists(const std::string& path) {
+  return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+// The folder the browser highlights, as its status text shows it.
+std::string BrowserStatus;
+void RecordBrowserStatus(HWND browser) { BrowserStatus = ItemText(browser, kBrowserStatusText); }
+
+class DocumentTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    CopyText(savedBrowseFolder_, sizeof savedBrowseFolder_, LastBrowseFolder);
+    window_ = OpenMainWindow();
+    ASSERT_NE(window_, nullptr);
+  }
+  void TearDown() override {
+    CloseMainWindow();
+    CopyText(LastBrowseFolder, sizeof LastBrowseFolder, savedBrowseFolder_);
+  }
+
+  // Two entries, as if just added: modified.
+  void AddTwoEntries() {
+    AppendEntry("a.txt", kA.c_str(), kStatusOk, 1);
+    AppendEntry("b.txt", kB.c_str(), kStatusOk, 1);
+    UpdateTitle(window_, nullptr);
+  }
+
+  void ExpectEmptyUntitledWithoutBase() {
+    EXPECT_EQ(EntryCount(), 0);
+    EXPECT_STREQ(CurrentSummaryPath, "untitled.md5");
+    EXPECT_EQ(WindowText(window_), "Velmora - untitled.md5   [0 items]");
+    EXPECT_STREQ(BaseDirectory, "");
+    EXPECT_EQ(WindowText(BaseLabel), "  Base Directory: ");
+  }
+
+  void ExpectBase(const std::string& directory) {
+    EXPECT_EQ(std::string(BaseDirectory), directory);
+    EXPECT_EQ(WindowText(BaseLabel), "  Base Directory: " + directory);
+  }
+
+  HWND window_ = nullptr;
+  ScratchDir scratch_;
+  char savedBrowseFolder_[kPathBufferSize] = "";
+};
+
+TEST_F(DocumentTest, NewThenCancelledBrowserLeavesAnEmptyUntitledDocument) {
+  ShowBaseDirectory("C:\\old base");
+  AddTwoEntries();
+  UpdateTitle(window_, scratch_.File("old.md5").c_str());
+  ModifiedFlag = false;  // nothing to ask about
+  CopyText(LastBrowseFolder, sizeof LastBrowseFolder, scratch_.Path().c_str());
+  DialogScript script;
+  script.Then(Press(IDCANCEL));
+  NewSummary(window_);
+  ASSERT_EQ(script.Seen().size(), 1u);  // the folder browser only
+  EXPECT_EQ(script.Unexpected(), 0);
+  ExpectEmptyUntitledWithoutBase();
+  EXPECT_FALSE(ModifiedFlag);
+  EXPECT_EQ(std::string(LastBrowseFolder), scratch_.Path());
+}
+
+TEST_F(DocumentTest, NewThenOkTakesTheLastBrowseFolder) {
+  CopyText(LastBrowseFolder, sizeof LastBrowseFolder, scratch_.Path().c_str());
+  BrowserStatus.clear();
+  DialogScript script;
+  script.Then(CheckThenPress(RecordBrowserStatus, IDOK));
+  NewSummary(window_);
+  EXPECT_EQ(script.Unexpected(), 0);
+  EXPECT_EQ(BrowserStatus, scratch_.Path());
+  ExpectBase(scratch_.Path());
+  EXPECT_EQ(WindowText(window_), "Velmora - untitled.md5   [0 items]");
+}
+
+TEST_F(DocumentTest, OpenThroughTheDialogsLoadsTitlesRecordsAndAnchors) {
+  std::string path = scratch_.Write("x.md5", Line(kA, "one.txt") + Line(kB, "sub/two.txt") +
+                                                 Line(kA, "three.txt"));
+  BrowserStatus.clear();
+  DialogScript script;
+  script.Then(EnterFileName(path)).Then(CheckThenPress(RecordBrowserStatus, IDOK));
+  OpenSummary(window_, nullptr);
+  EXPECT_TRUE(script.Finished());
+  EXPECT_EQ(script.Unexpected(), 0);
+  EXPECT_EQ(EntryCount(), 3);
+  EXPECT_EQ(WindowText(window_), "Velmora - x.md5   [3 items]");
+  EXPECT_EQ(std::string(CurrentSummaryPath), path);
+  EXPECT_EQ(std::string(RecentFilePath(0)), path);
+  EXPECT_FALSE(ModifiedFlag);
+  EXPECT_EQ(BrowserStatus, scratch_.Path());  // the browser offered the summary's folder
+  ExpectBase(scratch_.Path());
+  EXPECT_EQ(std::string(LastBrowseFolder), scratch_.Path());
+}
+
+TEST_F(DocumentTest, LoadingAMissingFileLeavesAnEmptyUntitledDocument) {
+  AddRecentFile("C:\\kept\\recent.md5");
+  ShowBaseDirectory("C:\\old base");
+  AddTwoEntries();
+  UpdateTitle(window_, scratch_.File("old.md5").c_str());
+  ModifiedFlag = false;
+  int recentBefore = RecentFileCount();
+  DialogScript script;
+  script.Then(Press(IDOK));
+  LoadSummary(window_, scratch_.File("gone.md5").c_str(), nullptr);
+  ASSERT_EQ(script.Seen().size(), 1u);  // no folder browser after a failed load
+  EXPECT_EQ(script.Seen()[0].text, "Cannot open MD5 file");
+  ExpectEmptyUntitledWithoutBase();
+  EXPECT_FALSE(ModifiedFlag);
+  EXPECT_EQ(RecentFileCount(), recentBefore);
+  EXPECT_STREQ(RecentFilePath(0), "C:\\kept\\recent.md5");
+}
+
+TEST_F(DocumentTest, PromptAnswersNoAndCancel) {
+  AddTwoEntries();
+  {
+    DialogScript script;
+    script.Then(Press(IDNO));
+    EXPECT_TRUE(ConfirmDiscard(window_));
+    ASSERT_EQ(script.Seen().size(), 1u);
+    EXPECT_EQ(script.Seen()[0].title, "Velmora");
+    EXPECT_EQ(script.Seen()[0].text, kPrompt);
+    EXPECT_TRUE(ModifiedFlag);
+  }
+  {
+    DialogScript script;
+    script.Then(Press(IDCANCEL));
+    EXPECT_FALSE(ConfirmDiscard(window_));
+    ASSERT_EQ(script.Seen().size(), 1u);
+    EXPECT_EQ(script.Seen()[0].text, kPrompt);
+  }
+  {
+    ModifiedFlag = false;
+    DialogScript script;
+    EXPECT_TRUE(ConfirmDiscard(window_));  // saved documents are not asked about
+    EXPECT_TRUE(script.Seen().empty());
+  }
+}
+
+TEST_F(DocumentTest, PromptYesOnAnUntitledDocumentStopsWhenSaveAsIsCancelled) {
+  AddTwoEntries();
+  DialogScript script;
+  script.Then(Press(IDYES)).Then(Press(IDCANCEL));
+  EXPECT_FALSE(ConfirmDiscard(window_));
+  ASSERT_EQ(script.Seen().size(), 2u);  // the prompt, then the Save dialog
+  EXPECT_EQ(script.Unexpected(), 0);
+  EXPECT_TRUE(ModifiedFlag);
+  EXPECT_STREQ(CurrentSummaryPath, "untitled.md5");
+}
+
+TEST_F(DocumentTest, PromptYesOnANamedDocumentSavesIt) {
+  std::string path = scratch_.File("named.md5");
+  AddTwoEntries();
+  UpdateTitle(window_, path.c_str());
+  DialogScript script;
+  script.Then(Press(IDYES));
+  EXPECT_TRUE(ConfirmDiscard(window_));
+  EXPECT_EQ(script.Seen().size(), 1u);
+  EXPECT_EQ(script.Unexpected(), 0);
+  EXPECT_FALSE(ModifiedFlag);
+  EXPECT_EQ(ReadWholeFile(path), Line(kA, "a.txt") + Line(kB, "b.txt"));
+}
+
+TEST_F(DocumentTest, ModifiedButEmptiedDocumentIsNotAskedAbout) {
+  AddTwoEntries();
+  ClearEntries();
+  ASSERT_TRUE(ModifiedFlag);
+  DialogScript script;
+  script.Then(Press(IDCANCEL));  // the folder browser of New
+  NewSummary(window_);
+  ASSERT_EQ(script.Seen().size(), 1u);
+  EXPECT_NE(script.Seen()[0].text, kPrompt);
+  EXPECT_NE(script.Seen()[0].title, "Velmora");
+}
+
+TEST_F(DocumentTest, AFileNamedUntitledIsSavedInPlaceWithoutADialog) {
+  std::string path = scratch_.Write("untitled.md5", Line(kA, "one.txt"));
+  DialogScript script;
+  LoadSummary(window_, path.c_str(), scratch_.Path().c_str());  // given folder: no browser
+  EXPECT_EQ(WindowText(window_), "Velmora - untitled.md5   [1 items]");
+  EXPECT_EQ(std::string(CurrentSummaryPath), path);
+  AppendEntry("two.txt", kB.c_str(), kStatusOk, 1);
+  SaveSummary(window_);
+  EXPECT_TRUE(script.Seen().empty());
+  EXPECT_FALSE(ModifiedFlag);
+  EXPECT_EQ(ReadWholeFile(path), Line(kA, "one.txt") + Line(kB, "two.txt"));
+}
+
+TEST_F(DocumentTest, TheBareUntitledNameAsksForANameInstead) {
+  AddTwoEntries();
+  DialogScript script;
+  script.Then(Press(IDCANCEL));
+  SaveSummary(window_);
+  ASSERT_EQ(script.Seen().size(), 1u);  // the Save dialog
+  EXPECT_EQ(script.Unexpected(), 0);
+  EXPECT_TRUE(ModifiedFlag);
+}
+
+TEST_F(DocumentTest, SaveAsWritesTitlesAndRecordsTheChosenFile) {
+  AddTwoEntries();
+  std::string path = scratch_.File("saved.md5");
+  DialogScript script;
+  script.Then(EnterFileName(path));
+  SaveSummaryAs(window_);
+  EXPECT_TRUE(script.Finished());
+  EXPECT_EQ(script.Unexpected(), 0);
+  EXPECT_EQ(ReadWholeFile(path), Line(kA, "a.txt") + Line(kB, "b.txt"));
+  EXPECT_EQ(WindowText(window_), "Velmora - saved.md5   [2 items]");
+  EXPECT_EQ(std::string(CurrentSummaryPath), path);
+  EXPECT_EQ(std::string(RecentFilePath(0)), path);
+  EXPECT_FALSE(ModifiedFlag);
+}
+
+TEST_F(DocumentTest, SaveAsOverAnExistingFileAsksFirst) {
+  std::string path = scratch_.Write("existing.md5", "old");
+  AddTwoEntries();
+  DialogScript script;
+  script.Then(EnterFileName(path)).Then(Press(IDYES));
+  SaveSummaryAs(window_);
+  EXPECT_EQ(script.Seen().size(), 2u);  // the Save dialog and its overwrite question
+  EXPECT_EQ(script.Unexpected(), 0);
+  EXPECT_EQ(ReadWholeFile(path), Line(kA, "a.txt") + Line(kB, "b.txt"));
+}
+
+TEST_F(DocumentTest, SavingAnEmptyListOnlyBeeps) {
+  std::string path = scratch_.File("never.md5");
+  UpdateTitle(window_, path.c_str());
+  ModifiedFlag = true;
+  DialogScript script;
+  SaveSummary(window_);
+  SaveSummaryAs(window_);
+  PumpFor(100);
+  EXPECT_TRUE(script.Seen().empty());
+  EXPECT_EQ(script.Unexpected(), 0);
+  EXPECT_FALSE(Exists(path));
+  EXPECT_TRUE(ModifiedFlag);
+}
+
+TEST_F(DocumentTest, BaseDirectoryIsRefusedWhileEntriesHangOnIt) {
+  ShowBaseDirectory("C:\\first");
+  CopyText(LastBrowseFolder, sizeof LastBrowseFolder, "C:\\browse");
+  AddTwoEntries();
+  DialogScript script;
+  script.Then(Press(IDOK));
+  SetBaseDirectory(window_, nullptr, "C:\\second");
+  ASSERT_EQ(script.Seen().size(), 1u);
+  EXPECT_EQ(script.Seen()[0].title, "Velmora");
+  EXPECT_EQ(script.Seen()[0].text, kBaseRefused);
+  ExpectBase("C:\\first");
+  EXPECT_STREQ(LastBrowseFolder, "C:\\browse");
+}
+
+TEST_F(DocumentTest, GivenDirectoriesOnAnEmptyList) {
+  ShowBaseDirectory("C:\\first");
+  DialogScript script;
+  SetBaseDirectory(window_, nullptr, "C:\\no such\\place");  // taken as given, never checked
+  ExpectBase("C:\\no such\\place");
+  EXPECT_STREQ(LastBrowseFolder, "C:\\no such\\place");
+  SetBaseDirectory(window_, nullptr, "");  // an empty directory changes nothing
+  ExpectBase("C:\\no such\\place");
+  EXPECT_STREQ(LastBrowseFolder, "C:\\no such\\place");
+  EXPECT_TRUE(script.Seen().empty());
+}
+
+TEST_F(DocumentTest, BrowserOnAnEmptyListStartsAtTheLastBrowseFolder) {
+  std::string other = scratch_.MakeDir("other");
+  ShowBaseDirectory(other.c_str());
+  CopyText(LastBrowseFolder, sizeof LastBrowseFolder, scratch_.Path().c_str());
+  DialogScript script;
+  script.Then(Press(IDCANCEL)).Then(Press(IDOK));
+  SetBaseDirectory(window_, nullptr, nullptr);
+  ExpectBase(other);  // cancelled: kept
+  EXPECT_EQ(std::string(LastBrowseFolder), scratch_.Path());
+  SetBaseDirectory(window_, nullptr, nullptr);
+  EXPECT_EQ(script.Unexpected(), 0);
+  ExpectBase(scratch_.Path());  // replaced by the browser's starting folder
+}
+
+TEST_F(DocumentTest, ClosingTheWindowAsksFirst) {
+  AddTwoEntries();
+  {
+    DialogScript script;
+    script.Then(Press(IDCANCEL));
+    SendMessageA(window_, WM_CLOSE, 0, 0);
+    ASSERT_EQ(script.Seen().size(), 1u);
+    EXPECT_EQ(script.Seen()[0].text, kPrompt);
+    EXPECT_TRUE(IsWindow(window_));
+    EXPECT_EQ(EntryCount(), 2);
+  }
+  {
+    DialogScript script;
+    script.Then(Press(IDNO));
+    SendMessageA(window_, WM_CLOSE, 0, 0);
+    ASSERT_EQ(script.Seen().size(), 1u);
+    EXPECT_EQ(script.Seen()[0].text, kPrompt);
+    EXPECT_FALSE(IsWindow(window_));
+  }
+  PumpFor(20);  // drops the quit message the destruction posted
+}
+
+}  // namespace

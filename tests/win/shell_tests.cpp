@@ -172,3 +172,4 @@ TEST_F(MainWindowTest, HotImagesAndBackgroundFollowTheControlsVersion) {
 }
 
 }  // namespace
+

@@ -1,1 +1,292 @@
+// Summary files end to end: the reader filling the real entry list, the writer producing the
+// bytes on disk, and what the user sees when either fails.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "app/app_state.h"
+#include "summary/adding.h"
+#include "summary/entry_list.h"
+#include "summary/summary_file.h"
+#include "summary/title.h"
 #include "test_support.h"
+
+using namespace testsupport;
+
+namespace {
+
+const std::string kA = "0123456789abcdef0123456789abcdef";
+const std::string kB = "fedcba9876543210fedcba9876543210";
+const std::string kC = "00112233445566778899aabbccddeeff";
+const std::string kD = "d41d8cd98f00b204e9800998ecf8427e";
+
+std::vector<std::string> ColumnTexts(int column) {
+  std::vector<std::string> texts;
+  for (int index = 0; index < EntryCount(); ++index) {
+    char text[512] = "";
+    GetEntryText(index, column, text, sizeof text);
+    texts.push_back(text);
+  }
+  return texts;
+}
+
+std::vector<std::string> FilesIn(const std::string& directory) {
+  std::vector<std::string> names;
+  WIN32_FIND_DATAA found;
+  HANDLE find = FindFirstFileA((directory + "\\*").c_str(), &found);
+  if (find == INVALID_HANDLE_VALUE) return names;
+  do {
+    std::string name = found.cFileName;
+    if (name != "." && name != "..") names.push_back(name);
+  } while (FindNextFileA(find, &found));
+  FindClose(find);
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+std::string Line(const std::string& digest, const std::string& name) {
+  return digest + " *" + name + "\r\n";
+}
+
+class SummaryFileTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    window_ = OpenMainWindow();
+    ASSERT_NE(window_, nullptr);
+  }
+  void TearDown() override { CloseMainWindow(); }
+
+  // Reads with no dialog expected; any box that opens is cancelled and fails the test.
+  void ReadQuietly(const std::string& path) {
+    DialogScript script;
+    EXPECT_TRUE(ReadSummaryFile(path.c_str()));
+    EXPECT_TRUE(script.Seen().empty()) << script.Seen()[0].text;
+  }
+
+  // Every entry a reader adds is unverified and has no size.
+  void ExpectAllNotVerifiedWithoutSize() {
+    for (int index = 0; index < EntryCount(); ++index) {
+      ASSERT_NE(GetEntry(index), nullptr);
+      EXPECT_EQ(GetEntry(index)->status, kStatusNotVerified) << index;
+      EXPECT_EQ(GetEntry(index)->sizeKb, -1) << index;
+    }
+    for (const std::string& status : ColumnTexts(kColumnStatus)) EXPECT_EQ(status, "Not Verified");
+    for (const std::string& size : ColumnTexts(kColumnSize)) EXPECT_EQ(size, "");
+  }
+
+  // The write fails with the one error box, the flag stays set and the folder is as before.
+  void ExpectFailedWrite(const std::string& target, const std::vector<std::string>& before) {
+    AppendEntry("a.txt", kA.c_str(), kStatusOk, 1);
+    ASSERT_TRUE(ModifiedFlag);
+    DialogScript script;
+    script.Then(Press(IDOK));
+    EXPECT_FALSE(WriteSummaryFile(target.c_str()));
+    ASSERT_EQ(script.Seen().size(), 1u);
+    EXPECT_EQ(script.Seen()[0].title, "Velmora");
+    EXPECT_EQ(script.Seen()[0].text, "Cannot write to output file");
+    EXPECT_TRUE(ModifiedFlag);
+    EXPECT_EQ(FilesIn(scratch_.Path()), before);  // no temporary file left behind
+  }
+
+  HWND window_ = nullptr;
+  ScratchDir scratch_;
+};
+
+TEST_F(SummaryFileTest, ReaderKeepsAcceptedLinesAndSkipsTheOthersSilently) {
+  std::string longest(260, 'm');
+  std::string bytes = kA + " *plain.txt\r\n" +              // asterisk, CR LF
+                      kB + "  text mode.txt\n" +             // blank marker, LF
+                      "\r\n\n" +                             // empty lines
+                      kC + " *dir\\sub\\file.bin\r\n" +      // backslashes
+                      "0123456789ABCDEF0123456789ABCDEF *upper.txt\n" + kA + "*glued.txt\n" +
+                      kA + " *x\n" + kA + " *" + std::string(261, 'n') + "\n" +
+                      kD + " *trailing  \r\n" +              // trailing blanks are the name's
+                      kA + " *plain.txt\n" +                 // same name again
+                      kB + " *" + longest + "\r\n" +
+                      kC + " *last line";                    // no line end
+  ReadQuietly(scratch_.Write("mixed.md5", bytes));
+  EXPECT_EQ(ColumnTexts(kColumnName),
+            (std::vector<std::string>{"plain.txt", "text mode.txt", "dir/sub/file.bin",
+                                      "trailing  ", "plain.txt", longest, "last line"}));
+  EXPECT_EQ(ColumnTexts(kColumnDigest), (std::vector<std::string>{kA, kB, kC, kD, kA, kB, kC}));
+  ExpectAllNotVerifiedWithoutSize();
+}
+
+TEST_F(SummaryFileTest, OpeningOutcomes) {
+  ReadQuietly(scratch_.Write("empty.md5", ""));
+  EXPECT_EQ(EntryCount(), 0);
+
+  DialogScript script;
+  script.Then(Press(IDOK));
+  EXPECT_FALSE(ReadSummaryFile(scratch_.File("absent.md5").c_str()));
+  ASSERT_EQ(script.Seen().size(), 1u);
+  EXPECT_EQ(script.Seen()[0].text, "Cannot open MD5 file");
+  EXPECT_EQ(EntryCount(), 0);
+}
+
+TEST_F(SummaryFileTest, UnknownMarkerShowsOneBoxAndLaterLinesAreRead) {
+  std::string bytes = Line(kA, "before.txt") + kB + " ?odd.txt\r\n" + Line(kC, "after.txt");
+  std::string path = scratch_.Write("marker.md5", bytes);
+  DialogScript script;
+  script.Then(Press(IDOK));
+  EXPECT_TRUE(ReadSummaryFile(path.c_str()));
+  ASSERT_EQ(script.Seen().size(), 1u);
+  EXPECT_EQ(script.Seen()[0].title, "Velmora");
+  EXPECT_EQ(script.Seen()[0].text, "Unrecognized line");
+  EXPECT_EQ(script.Unexpected(), 0);
+  EXPECT_EQ(ColumnTexts(kColumnName), (std::vector<std::string>{"before.txt", "after.txt"}));
+}
+
+TEST_F(SummaryFileTest, BinaryGarbageAndAHugeLineDoNotHideTheGoodLines) {
+  std::string garbage;
+  unsigned state = 12345;
+  for (int i = 0; i < 65536; ++i) {
+    state = state * 1103515245u + 12345u;
+    char byte = static_cast<char>((state >> 16) & 0xFF);
+    // Ctrl-Z is left out: whether it ends a stream is the C library's business, not this test's.
+    garbage.push_back(byte == '\x1a' ? '\0' : byte);
+    if (i % 97 == 0) garbage.push_back('\0');
+  }
+  std::string bytes = garbage + "\n" + Line(kA, "after garbage.bin") +
+                      kB + " *" + std::string(100 * 1024, 'a') + "\r\n" +
+                      Line(kC, "after long line.bin") +
+                      kD + " *na" + std::string(1, '\0') + "me.txt\r\n";  // a NUL ends the name
+  ReadQuietly(scratch_.Write("garbage.md5", bytes));
+  EXPECT_EQ(ColumnTexts(kColumnName),
+            (std::vector<std::string>{"after garbage.bin", "after long line.bin", "na"}));
+  EXPECT_EQ(ColumnTexts(kColumnDigest), (std::vector<std::string>{kA, kC, kD}));
+}
+
+TEST_F(SummaryFileTest, FiveThousandLinesAllArrive) {
+  const int count = 5000;
+  std::string bytes;
+  for (int i = 0; i < count; ++i) {
+    char line[80];
+    std::snprintf(line, sizeof line, "%08x%08x%08x%08x *f%04d.dat\r\n", i, i * 7, i * 13, i * 31,
+                  i);
+    bytes += line;
+  }
+  ReadQuietly(scratch_.Write("many.md5", bytes));
+  ASSERT_EQ(EntryCount(), count);
+  std::vector<std::string> names = ColumnTexts(kColumnName);
+  std::vector<std::string> digests = ColumnTexts(kColumnDigest);
+  for (int i = 0; i < count; i += 499) {
+    char name[16];
+    char digest[40];
+    std::snprintf(name, sizeof name, "f%04d.dat", i);
+    std::snprintf(digest, sizeof digest, "%08x%08x%08x%08x", i, i * 7, i * 13, i * 31);
+    EXPECT_EQ(names[i], name);
+    EXPECT_EQ(digests[i], digest);
+  }
+  EXPECT_EQ(names.back(), "f4999.dat");
+}
+
+TEST_F(SummaryFileTest, WriterFormRoundTripsByteForByte) {
+  std::string bytes = Line(kA, "docs/readme.txt") + Line(kB, " leading blank") +
+                      Line(kC, "inner  blanks and trailing ") + Line(kA, "docs/readme.txt") +
+                      Line(kD, std::string(130, 'p') + "/" + std::string(129, 'q'));
+  ReadQuietly(scratch_.Write("source.md5", bytes));
+  ASSERT_TRUE(ModifiedFlag);  // adding the entries set it
+  std::string copy = scratch_.File("copy.md5");
+  EXPECT_TRUE(WriteSummaryFile(copy.c_str()));
+  EXPECT_EQ(ReadWholeFile(copy), bytes);
+  EXPECT_FALSE(ModifiedFlag);
+}
+
+TEST_F(SummaryFileTest, WriterUsesTheAsteriskSlashesAndCrLfWhateverWasRead) {
+  ReadQuietly(scratch_.Write("loose.md5", kA + "  sub\\one.txt\n" + kB + " *two.txt"));
+  std::string out = scratch_.File("out.md5");
+  EXPECT_TRUE(WriteSummaryFile(out.c_str()));
+  EXPECT_EQ(ReadWholeFile(out), Line(kA, "sub/one.txt") + Line(kB, "two.txt"));
+}
+
+TEST_F(SummaryFileTest, WriterFollowsTheOrderTheListShows) {
+  ReadQuietly(scratch_.Write("unsorted.md5",
+                             Line(kB, "b.txt") + Line(kC, "c.txt") + Line(kA, "a.txt")));
+  SortColumn = -1;
+  SortEntries(kColumnName);
+  std::string ascending = scratch_.File("ascending.md5");
+  EXPECT_TRUE(WriteSummaryFile(ascending.c_str()));
+  EXPECT_EQ(ReadWholeFile(ascending), Line(kA, "a.txt") + Line(kB, "b.txt") + Line(kC, "c.txt"));
+  SortEntries(kColumnName);  // the same column again turns the order round
+  std::string descending = scratch_.File("descending.md5");
+  EXPECT_TRUE(WriteSummaryFile(descending.c_str()));
+  EXPECT_EQ(ReadWholeFile(descending), Line(kC, "c.txt") + Line(kB, "b.txt") + Line(kA, "a.txt"));
+}
+
+TEST_F(SummaryFileTest, SaveFailuresKeepTheOldFileAndTheFlag) {
+  {
+    SCOPED_TRACE("target folder does not exist");
+    ExpectFailedWrite(scratch_.File("no such folder\\out.md5"), {});
+  }
+  {
+    SCOPED_TRACE("read-only target");
+    const std::string old = Line(kD, "old contents.txt");
+    std::string target = scratch_.Write("old.md5", old);
+    ASSERT_TRUE(SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_READONLY));
+    ExpectFailedWrite(target, {"old.md5"});
+    EXPECT_EQ(ReadWholeFile(target), old);
+  }
+  {
+    SCOPED_TRACE("target is a folder");
+    std::string folder = scratch_.MakeDir("folder.md5");
+    ExpectFailedWrite(folder, {"folder.md5", "old.md5"});
+    EXPECT_TRUE(GetFileAttributesA(folder.c_str()) & FILE_ATTRIBUTE_DIRECTORY);
+  }
+}
+
+// What GNU md5sum --binary prints for the same files, with CR LF line ends: lowercase digest,
+// blank, asterisk, the name exactly as given, separators as slashes. The digests are the
+// RFC 1321 test values of the files' contents.
+TEST_F(SummaryFileTest, AwkwardNamesAreWrittenAsMd5sumWouldPrintThem) {
+  struct File {
+    const char* name;
+    const char* content;
+    const char* digest;
+  };
+  const File files[] = {
+      {" lead.txt", "", "d41d8cd98f00b204e9800998ecf8427e"},
+      {"with  two  spaces.txt", "a", "0cc175b9c0f1b6a831c399e269772661"},
+      {"percent%s%d.txt", "abc", "900150983cd24fb0d6963f7d28e17f72"},
+      {"semi;colon,comma'quote.txt", "message digest", "f96b697d7cb7938d525a2f31aaf161d0"},
+      {"dir with space/sub.dir/a#b&c[1]{2}=+!.txt", "abcdefghijklmnopqrstuvwxyz",
+       "c3fcd3d76192e4007dfb496cca67e13b"},
+  };
+  scratch_.MakeDir("dir with space");
+  scratch_.MakeDir("dir with space/sub.dir");
+  ShowBaseDirectory(scratch_.Path().c_str());
+  std::string expected;
+  for (const File& file : files) {
+    std::string path = scratch_.Write(file.name, file.content);
+    ASSERT_EQ(AddFileEntry(path.c_str()), kStatusOk) << file.name;
+    expected += std::string(file.digest) + " *" + file.name + "\r\n";
+  }
+  std::string out = scratch_.File("awkward.md5");
+  EXPECT_TRUE(WriteSummaryFile(out.c_str()));
+  EXPECT_EQ(ReadWholeFile(out), expected);
+}
+
+}  // namespace
+namespace {
+TEST_F(SummaryFileTest, ZZDiag) {
+  std::string n(260, 'm');
+  AppendEntry(n.c_str(), kA.c_str(), 0, -1);
+  std::string n2(300, 'k');
+  AppendEntry(n2.c_str(), kA.c_str(), 0, -1);
+  for (int i = 0; i < 2; ++i) {
+  char text[600] = "";
+  GetEntryText(i, kColumnName, text, sizeof text);
+  wchar_t w[600] = L"";
+  LVITEMW item = {};
+  item.pszText = w; item.cchTextMax = 600;
+  SendMessageW(EntryList, LVM_GETITEMTEXTW, i, (LPARAM)&item);
+  LVITEMA a = {}; char t2[600] = ""; a.mask = LVIF_TEXT; a.iItem = i; a.pszText = t2; a.cchTextMax = 600;
+  SendMessageA(EntryList, LVM_GETITEMA, 0, (LPARAM)&a);
+  printf("record %u gettext %u W %u getitem %u\n", (unsigned)strlen(GetEntry(i)->name), (unsigned)strlen(text), (unsigned)wcslen(w), (unsigned)strlen(t2));
+  }
+}
+}
