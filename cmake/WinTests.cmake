@@ -26,3 +26,8 @@ velmora_win_test(operation_tests
 velmora_win_test(process_tests ${CMAKE_SOURCE_DIR}/tests/win/process_tests.cpp)
 target_compile_definitions(process_tests PRIVATE "DORVEX_EXE_UNIX_PATH=\"$<TARGET_FILE:dorvex>\"")
 add_dependencies(process_tests dorvex)
+
+# GNU md5sum and the real program read each other's summaries.
+find_program(BASH_PROGRAM bash REQUIRED)
+add_test(NAME ${CMAKE_SYSTEM_PROCESSOR}.md5sum_interop
+  COMMAND ${BASH_PROGRAM} ${CMAKE_SOURCE_DIR}/tests/interop/md5sum_interop.sh $<TARGET_FILE:process_tests>)

@@ -95,6 +95,26 @@ bool MakeTemporaryPath(const char* target, char* temporary) {
   return GetTempFileNameA(directory, "dvx", 0, temporary) != 0;
 }
 
+// Windows refuses to replace a read-only file by rename, but Wine does (and so does a write
+// run as root there): the attribute is checked here, so a read-only summary is never replaced.
+bool TargetIsReadOnly(const char* path) {
+  DWORD attributes = GetFileAttributesA(path);
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
+}
+
+// A summary name may use all 260 characters, one more than a path buffer holds: with no Base
+// Directory (as while loading) it is kept whole, only its backslashes turned into slashes.
+bool EntryNameFromLine(char* name) {
+  if (BaseDirectory[0] == '\0') {
+    ToSlashes(name);
+    return true;
+  }
+  char relative[MAX_PATH];
+  if (!RelativeToBase(name, relative)) return false;
+  CopyText(name, kMaxSummaryName + 1, relative);
+  return true;
+}
+
 bool WriteTemporaryFile(const char* temporary) {
   FileHandle file(CreateFileA(temporary, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -127,16 +147,15 @@ bool ReadSummaryFile(const char* path) {
     if (result != kLineTextMode && result != kLineBinaryMode) continue;
     char digestText[33];
     DigestToHex(digestText, digest);
-    char relative[MAX_PATH];
-    if (!RelativeToBase(name, relative)) continue;
-    AppendEntry(relative, digestText, kStatusNotVerified, -1);
+    if (!EntryNameFromLine(name)) continue;
+    AppendEntry(name, digestText, kStatusNotVerified, -1);
   }
   return true;
 }
 
 bool WriteSummaryFile(const char* path) {
   char temporary[MAX_PATH];
-  bool written = MakeTemporaryPath(path, temporary);
+  bool written = !TargetIsReadOnly(path) && MakeTemporaryPath(path, temporary);
   if (written) {
     written = WriteTemporaryFile(temporary) &&
               MoveFileExA(temporary, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);

@@ -260,6 +260,7 @@ TEST_F(AddingTest, PathsPastTheSystemLimitAreSkippedAndCounted) {
   EXPECT_EQ(SkippedLongPaths, 2);
   EXPECT_EQ(StatusBarText(), "2 files or folders skipped: path too long");
   EXPECT_EQ(script.Unexpected(), 0);
+  for (auto& d : script.Seen()) ADD_FAILURE() << d.title << "|" << d.text;
 }
 
 class AddingErrorTest : public AddingTest {

@@ -1,1 +1,365 @@
+// The entry list in the real main window: records and column texts together, state images,
+// size texts with the locale's separator, sorting (also while files are being read), clearing.
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "app/app_state.h"
+#include "pump_probe.h"
+#include "resources/resource.h"
+#include "summary/entry_list.h"
+#include "summary/entry_record.h"
+#include "summary/title.h"
+#include "summary/verify.h"
 #include "test_support.h"
+
+using namespace testsupport;
+
+namespace {
+
+std::string Text(int index, int column) {
+  char text[300];
+  GetEntryText(index, column, text, sizeof text);
+  return text;
+}
+
+int StateImage(int index) {
+  auto state = static_cast<UINT>(SendMessageA(EntryList, LVM_GETITEMSTATE, index, LVIS_STATEIMAGEMASK));
+  return static_cast<int>((state & LVIS_STATEIMAGEMASK) >> 12);
+}
+
+// The column texts of every item, top to bottom.
+std::vector<std::string> ColumnTexts(int column) {
+  std::vector<std::string> texts;
+  for (int index = 0; index < EntryCount(); ++index) texts.push_back(Text(index, column));
+  return texts;
+}
+
+std::string Kb(const std::string& grouped) { return grouped + " K  "; }
+
+// Record and texts of one item must tell the same story.
+void ExpectItemMatchesRecord(int index) {
+  const SummaryEntry* entry = GetEntry(index);
+  ASSERT_NE(entry, nullptr) << index;
+  EXPECT_EQ(Text(index, kColumnName), entry->name) << index;
+  EXPECT_EQ(Text(index, kColumnDigest), entry->digest) << index;
+  EXPECT_EQ(Text(index, kColumnStatus), StatusText(entry->status)) << index;
+  EXPECT_EQ(StateImage(index), entry->status + 1) << index;
+}
+
+class EntryListTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_NE(OpenMainWindow(), nullptr);
+    SortColumn = -1;
+    SortAscending = true;
+  }
+  void TearDown() override {
+    ClearEntries();
+    CloseMainWindow();
+  }
+};
+
+TEST_F(EntryListTest, AppendedEntryShowsItsRecordInEveryColumn) {
+  struct Case {
+    const char* name;
+    const char* digest;
+    int status;
+    int32_t sizeKb;
+    const char* statusText;
+  };
+  const Case cases[] = {
+      {"a.txt", "00112233445566778899aabbccddeeff", 0, -1, "Not Verified"},
+      {"dir/b.bin", "ffeeddccbbaa99887766554433221100", 1, 1, "OK"},
+      {"dir/sub/c", "0123456789abcdef0123456789abcdef", 2, 7, "Mismatch"},
+      {"d d.txt", "fedcba9876543210fedcba9876543210", 3, -1, "Missing"},
+      {"e.dat", "aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa", 4, 12, "Read Error"},
+      {"f.iso", "bbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbb", 5, 999, "Out of memory"},
+      {"g.log", "cccccccccccccccccccccccccccccccc", 6, 3, "Interrupted"},
+  };
+  int index = 0;
+  for (const Case& c : cases) {
+    ModifiedFlag = false;
+    AppendEntry(c.name, c.digest, c.status, c.sizeKb);
+    EXPECT_TRUE(ModifiedFlag) << c.name;
+    ASSERT_EQ(EntryCount(), index + 1);
+    const SummaryEntry* entry = GetEntry(index);
+    ASSERT_NE(entry, nullptr);
+    EXPECT_STREQ(entry->name, c.name);
+    EXPECT_STREQ(entry->digest, c.digest);
+    EXPECT_EQ(entry->status, c.status);
+    EXPECT_EQ(entry->sizeKb, c.sizeKb);
+    EXPECT_EQ(Text(index, kColumnName), c.name);
+    EXPECT_EQ(Text(index, kColumnDigest), c.digest);
+    EXPECT_EQ(Text(index, kColumnStatus), c.statusText);
+    EXPECT_EQ(Text(index, kColumnSize), c.sizeKb == -1 ? "" : Kb(std::to_string(c.sizeKb)));
+    EXPECT_EQ(StateImage(index), c.status + 1) << c.name;
+    ++index;
+  }
+  EXPECT_EQ(GetEntry(index), nullptr);
+  EXPECT_EQ(GetEntry(-1), nullptr);
+}
+
+TEST_F(EntryListTest, SettersChangeRecordAndTextTogether) {
+  AppendEntry("x/y.txt", "00000000000000000000000000000000", kStatusNotVerified, kNoSize);
+  AppendEntry("z.txt", "11111111111111111111111111111111", kStatusNotVerified, kNoSize);
+  ModifiedFlag = false;
+  const char* statusTexts[] = {"Not Verified", "OK",          "Mismatch",   "Missing",
+                               "Read Error",   "Out of memory", "Interrupted"};
+  for (int status = 0; status <= kStatusInterrupted; ++status) {
+    SetEntryStatus(0, status);
+    EXPECT_EQ(GetEntry(0)->status, status);
+    EXPECT_EQ(Text(0, kColumnStatus), statusTexts[status]);
+    EXPECT_EQ(StateImage(0), status + 1);
+  }
+  SetEntrySize(0, 42);
+  EXPECT_EQ(GetEntry(0)->sizeKb, 42);
+  EXPECT_EQ(Text(0, kColumnSize), Kb("42"));
+  SetEntrySize(0, kNoSize);
+  EXPECT_EQ(GetEntry(0)->sizeKb, kNoSize);
+  EXPECT_EQ(Text(0, kColumnSize), "");
+  SetEntryDigest(0, "9e107d9d372bb6826bd81d3542a419d6");
+  EXPECT_STREQ(GetEntry(0)->digest, "9e107d9d372bb6826bd81d3542a419d6");
+  EXPECT_EQ(Text(0, kColumnDigest), "9e107d9d372bb6826bd81d3542a419d6");
+  // The other entry is left alone.
+  EXPECT_EQ(Text(1, kColumnDigest), "11111111111111111111111111111111");
+  EXPECT_EQ(Text(1, kColumnStatus), "Not Verified");
+  EXPECT_EQ(GetEntry(1)->sizeKb, kNoSize);
+  // No item there: nothing to change and nothing breaks.
+  SetEntryStatus(5, kStatusOk);
+  SetEntrySize(5, 3);
+  SetEntryDigest(5, "22222222222222222222222222222222");
+  EXPECT_EQ(EntryCount(), 2);
+}
+
+TEST_F(EntryListTest, SizeColumnGroupsDigitsWithTheLocaleSeparator) {
+  const std::string sep = ThousandsSeparator();
+  struct Case {
+    int32_t sizeKb;
+    std::string text;
+  };
+  const Case cases[] = {
+      {kNoSize, ""},
+      {1, Kb("1")},
+      {999, Kb("999")},
+      {1000, Kb("1" + sep + "000")},
+      {65536, Kb("65" + sep + "536")},
+      {1234567, Kb("1" + sep + "234" + sep + "567")},
+      {-2, Kb("4" + sep + "294" + sep + "967" + sep + "294")},  // every other value is unsigned
+  };
+  for (const Case& c : cases) {
+    AppendEntry("n.txt", "00000000000000000000000000000000", kStatusOk, c.sizeKb);
+    EXPECT_EQ(Text(EntryCount() - 1, kColumnSize), c.text) << c.sizeKb;
+    SetEntrySize(0, c.sizeKb);
+    EXPECT_EQ(Text(0, kColumnSize), c.text) << c.sizeKb;
+  }
+}
+
+class SortTest : public EntryListTest {
+ protected:
+  void SetUp() override {
+    EntryListTest::SetUp();
+    AppendEntry("beta.txt", "cc000000000000000000000000000000", 1, 5);
+    AppendEntry("Alpha.txt", "aa000000000000000000000000000000", 3, kNoSize);
+    AppendEntry("gamma/Z.bin", "bb000000000000000000000000000000", 0, 1000);
+    AppendEntry("delta.dat", "ab000000000000000000000000000000", 2, kNoSize);
+    AppendEntry("Epsilon", "ff000000000000000000000000000000", 4, 70000);
+    ModifiedFlag = false;
+  }
+
+  static std::vector<std::string> Reversed(std::vector<std::string> texts) {
+    std::reverse(texts.begin(), texts.end());
+    return texts;
+  }
+
+  static void ExpectEveryItemMatchesItsRecord() {
+    for (int index = 0; index < EntryCount(); ++index) ExpectItemMatchesRecord(index);
+  }
+};
+
+TEST_F(SortTest, EachColumnSortsAscendingThenDescendingOnASecondClick) {
+  const std::string sep = ThousandsSeparator();
+  struct Case {
+    int column;
+    std::vector<std::string> ascending;  // the column's texts, top to bottom
+  };
+  const Case cases[] = {
+      {kColumnName, {"Alpha.txt", "beta.txt", "delta.dat", "Epsilon", "gamma/Z.bin"}},
+      {kColumnDigest,
+       {"aa000000000000000000000000000000", "ab000000000000000000000000000000",
+        "bb000000000000000000000000000000", "cc000000000000000000000000000000",
+        "ff000000000000000000000000000000"}},
+      {kColumnStatus, {"Not Verified", "OK", "Mismatch", "Missing", "Read Error"}},
+      {kColumnSize, {Kb("5"), Kb("1" + sep + "000"), Kb("70" + sep + "000"), "", ""}},
+  };
+  for (const Case& c : cases) {
+    SortEntries(c.column);
+    EXPECT_EQ(ColumnTexts(c.column), c.ascending) << c.column;
+    ExpectEveryItemMatchesItsRecord();
+    SortEntries(c.column);
+    EXPECT_EQ(ColumnTexts(c.column), Reversed(c.ascending)) << c.column;
+    ExpectEveryItemMatchesItsRecord();
+    SortEntries(c.column);
+    EXPECT_EQ(ColumnTexts(c.column), c.ascending) << c.column;
+  }
+  EXPECT_FALSE(ModifiedFlag);
+  EXPECT_EQ(EntryCount(), 5);
+}
+
+TEST_F(SortTest, AnotherColumnAfterADescendingSortStartsAscending) {
+  SortEntries(kColumnName);
+  SortEntries(kColumnName);
+  ASSERT_EQ(Text(0, kColumnName), "gamma/Z.bin");
+  SortEntries(kColumnStatus);
+  EXPECT_EQ(ColumnTexts(kColumnName), (std::vector<std::string>{"gamma/Z.bin", "beta.txt",
+                                                                "delta.dat", "Alpha.txt", "Epsilon"}));
+}
+
+TEST_F(SortTest, EntryAppendedAfterASortGoesToTheBottom) {
+  SortEntries(kColumnName);
+  AppendEntry("aaa.txt", "00000000000000000000000000000000", kStatusOk, 2);
+  ASSERT_EQ(EntryCount(), 6);
+  EXPECT_EQ(Text(5, kColumnName), "aaa.txt");
+  EXPECT_STREQ(GetEntry(5)->name, "aaa.txt");
+  EXPECT_EQ(Text(0, kColumnName), "Alpha.txt");
+}
+
+TEST_F(SortTest, ColumnClickOnTheListSortsByThatColumn) {
+  NMLISTVIEW click = {};
+  click.hdr.hwndFrom = EntryList;
+  click.hdr.idFrom = IDC_ENTRY_LIST;
+  click.hdr.code = LVN_COLUMNCLICK;
+  click.iItem = -1;
+  click.iSubItem = kColumnStatus;
+  SendMessageA(MainWindow, WM_NOTIFY, IDC_ENTRY_LIST, reinterpret_cast<LPARAM>(&click));
+  EXPECT_EQ(ColumnTexts(kColumnStatus),
+            (std::vector<std::string>{"Not Verified", "OK", "Mismatch", "Missing", "Read Error"}));
+  SendMessageA(MainWindow, WM_NOTIFY, IDC_ENTRY_LIST, reinterpret_cast<LPARAM>(&click));
+  EXPECT_EQ(Text(0, kColumnStatus), "Read Error");
+  EXPECT_EQ(Text(4, kColumnStatus), "Not Verified");
+  EXPECT_FALSE(ModifiedFlag);
+}
+
+// Sorting while files are read: every result must reach the entry whose file was read.
+class SortWhileReadingTest : public EntryListTest {
+ protected:
+  struct ListedFile {
+    std::string name;
+    size_t length;       // 0: no such file
+    std::string digest;  // of the content below, computed with md5sum
+    std::string size;    // the Size text once read
+  };
+
+  void SetUp() override {
+    EntryListTest::SetUp();
+    const std::string sep = ThousandsSeparator();
+    files_ = {
+        {"a.bin", 100000, "c751c4ebba60bb18afab02f4ced56b32", Kb("98")},
+        {"sub/b.bin", 70000, "f1944737edc510b22ae2910f7b190843", Kb("68")},
+        {"gone.bin", 0, "", ""},
+        {"c.bin", 3000, "0278a4ee848d7518ad0b3db835f3d5b2", Kb("3")},
+        {"d.bin", 200000, "224f347f35d6ebc93480a7edcd4ebefd", Kb("195")},
+        {"e.bin", 32768, "29dafa032c89ee8f745aded0a9dec8ba", Kb("32")},
+    };
+    dir_.MakeDir("sub");
+    for (const ListedFile& file : files_) {
+      if (file.length) dir_.Write(file.name, Pattern(file.length));
+    }
+    ShowBaseDirectory(dir_.Path().c_str());
+  }
+
+  static std::string Pattern(size_t length) {
+    std::string bytes(length, '\0');
+    for (size_t i = 0; i < length; ++i) bytes[i] = static_cast<char>((i * 31 + 7) % 251);
+    return bytes;
+  }
+
+  const ListedFile& FileNamed(const std::string& name) const {
+    for (const ListedFile& file : files_) {
+      if (file.name == name) return file;
+    }
+    ADD_FAILURE() << "unknown entry " << name;
+    return files_.front();
+  }
+
+  // Sorts by a different column at every pump, turning the list around again and again.
+  void SortAtEveryPump() {
+    static const int kColumns[] = {kColumnSize, kColumnName, kColumnName, kColumnDigest,
+                                   kColumnStatus, kColumnSize, kColumnSize};
+    SortEntries(kColumns[sorts_ % (sizeof kColumns / sizeof kColumns[0])]);
+    ++sorts_;
+  }
+
+  ScratchDir dir_;
+  std::vector<ListedFile> files_;
+  int sorts_ = 0;
+};
+
+TEST_F(SortWhileReadingTest, VerifyResultsReachTheirOwnEntries) {
+  for (const ListedFile& file : files_) {
+    // b.bin is listed with a wrong digest so one entry is a Mismatch.
+    std::string stored = file.name == "sub/b.bin" ? "f1944737edc510b22ae2910f7b190844" : file.digest;
+    if (stored.empty()) stored = "00000000000000000000000000000000";
+    AppendEntry(file.name.c_str(), stored.c_str(), kStatusNotVerified, kNoSize);
+  }
+  PumpProbe probe([this](int) { SortAtEveryPump(); });
+  ASSERT_TRUE(probe.Ready());
+  probe.PostNow();
+  VerifyAll(MainWindow);
+  EXPECT_GT(sorts_, static_cast<int>(files_.size()));
+  ASSERT_EQ(EntryCount(), static_cast<int>(files_.size()));
+  for (int index = 0; index < EntryCount(); ++index) {
+    const ListedFile& file = FileNamed(Text(index, kColumnName));
+    const char* expected = file.length == 0           ? "Missing"
+                           : file.name == "sub/b.bin" ? "Mismatch"
+                                                      : "OK";
+    EXPECT_EQ(Text(index, kColumnStatus), expected) << file.name;
+    EXPECT_EQ(Text(index, kColumnSize), file.size) << file.name;
+    ExpectItemMatchesRecord(index);
+  }
+  EXPECT_FALSE(BusyFlag);
+}
+
+TEST_F(SortWhileReadingTest, RecalculatedDigestsReachTheirOwnEntries) {
+  const char kStale[] = "00000000000000000000000000000000";
+  for (const ListedFile& file : files_) {
+    AppendEntry(file.name.c_str(), kStale, kStatusNotVerified, kNoSize);
+  }
+  PumpProbe probe([this](int) { SortAtEveryPump(); });
+  ASSERT_TRUE(probe.Ready());
+  probe.PostNow();
+  RecalculateAll(MainWindow);
+  EXPECT_GT(sorts_, static_cast<int>(files_.size()));
+  ASSERT_EQ(EntryCount(), static_cast<int>(files_.size()));
+  for (int index = 0; index < EntryCount(); ++index) {
+    const ListedFile& file = FileNamed(Text(index, kColumnName));
+    EXPECT_EQ(Text(index, kColumnStatus), file.length ? "OK" : "Missing") << file.name;
+    EXPECT_EQ(Text(index, kColumnDigest), file.length ? file.digest : kStale) << file.name;
+    EXPECT_EQ(Text(index, kColumnSize), file.size) << file.name;
+    ExpectItemMatchesRecord(index);
+  }
+}
+
+TEST_F(EntryListTest, ClearingEmptiesTheListAndLeavesTheModifiedFlag) {
+  for (bool modified : {false, true}) {
+    AppendEntry("one", "00000000000000000000000000000000", kStatusOk, 1);
+    AppendEntry("two", "11111111111111111111111111111111", kStatusMissing, kNoSize);
+    ModifiedFlag = modified;
+    ClearEntries();
+    EXPECT_EQ(EntryCount(), 0);
+    EXPECT_EQ(GetEntry(0), nullptr);
+    EXPECT_EQ(ModifiedFlag, modified);
+  }
+  ClearEntries();  // already empty
+  EXPECT_EQ(EntryCount(), 0);
+  AppendEntry("three", "22222222222222222222222222222222", kStatusOk, 1);
+  ASSERT_EQ(EntryCount(), 1);
+  EXPECT_STREQ(GetEntry(0)->name, "three");
+}
+
+}  // namespace

@@ -1,6 +1,12 @@
 // The real dorvex.exe started as a process of its own, watched from outside.
+#include <windows.h>
+// commctrl.h needs the types of windows.h first.
+#include <commctrl.h>
+
+#include <cstdlib>
 #include <string>
 
+#include "resources/resource.h"
 #include "test_support.h"
 
 using namespace testsupport;
@@ -62,6 +68,33 @@ class RunningProgram {
     return nullptr;
   }
 
+  // Waits until the program has left busy mode: Stop greyed, New enabled on its toolbar.
+  bool WaitForIdle(HWND window, DWORD timeout = 60000) {
+    HWND toolbar = FindWindowExA(window, nullptr, "ToolbarWindow32", nullptr);
+    DWORD start = GetTickCount();
+    while (GetTickCount() - start < timeout) {
+      if (!SendMessageA(toolbar, TB_ISBUTTONENABLED, IDM_STOP, 0) &&
+          SendMessageA(toolbar, TB_ISBUTTONENABLED, IDM_NEW, 0)) {
+        return true;
+      }
+      Sleep(50);
+    }
+    return false;
+  }
+
+  // The status bar's text, read through a buffer in the program's own memory.
+  std::string StatusText(HWND window) {
+    HWND status = FindWindowExA(window, nullptr, "msctls_statusbar32", nullptr);
+    void* remote = VirtualAllocEx(process_.hProcess, nullptr, 4096, MEM_COMMIT, PAGE_READWRITE);
+    if (!remote) return "(no buffer)";
+    char text[4096] = "";
+    SendMessageA(status, SB_GETTEXTA, 0, reinterpret_cast<LPARAM>(remote));
+    SIZE_T read = 0;
+    ReadProcessMemory(process_.hProcess, remote, text, sizeof text - 1, &read);
+    VirtualFreeEx(process_.hProcess, remote, 0, MEM_RELEASE);
+    return text;
+  }
+
   DWORD WaitForExit(DWORD timeout = 20000) {
     if (WaitForSingleObject(process_.hProcess, timeout) != WAIT_OBJECT_0) return 0xFFFFFFFF;
     DWORD code = 0;
@@ -102,6 +135,161 @@ TEST(CommandLine, NoArgumentsOpensAnEmptyUntitledSummary) {
   HWND window = program.WaitForWindow("dorvex");
   ASSERT_NE(window, nullptr);
   EXPECT_EQ(WindowText(window), "Velmora - untitled.md5   [0 items]");
+  PostMessageA(window, WM_CLOSE, 0, 0);
+  EXPECT_EQ(program.WaitForExit(), 0u);
+}
+
+// Waits for the status bar to show a final text (not a file being read); returns the last
+// text seen.
+std::string WaitForStatusText(RunningProgram* program, HWND window, DWORD timeout = 60000) {
+  DWORD start = GetTickCount();
+  std::string text;
+  while (GetTickCount() - start < timeout) {
+    text = program->StatusText(window);
+    bool reading = text.size() >= 3 && text.compare(text.size() - 3, 3, "...") == 0;
+    if (!text.empty() && !reading) break;
+    Sleep(50);
+  }
+  return text;
+}
+
+// Waits for the window title to end with the given text.
+bool WaitForTitleEnding(HWND window, const std::string& ending, DWORD timeout = 20000) {
+  DWORD start = GetTickCount();
+  while (GetTickCount() - start < timeout) {
+    std::string title = WindowText(window);
+    if (title.size() >= ending.size() && title.compare(title.size() - ending.size(), ending.size(), ending) == 0) {
+      return true;
+    }
+    Sleep(50);
+  }
+  return false;
+}
+
+void AnswerFileDialog(RunningProgram* program, const std::string& path) {
+  HWND dialog = program->WaitForWindow("#32770");
+  ASSERT_NE(dialog, nullptr);
+  HWND nameBox = GetDlgItem(dialog, 1148);
+  ASSERT_NE(nameBox, nullptr) << WindowText(dialog);
+  SetWindowTextA(nameBox, path.c_str());
+  PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+}
+
+void CloseWithoutSaving(RunningProgram* program, HWND window) {
+  PostMessageA(window, WM_CLOSE, 0, 0);
+  // A modified document asks first: answer No.
+  for (int i = 0; i < 40; ++i) {
+    if (program->WaitForExit(100) != 0xFFFFFFFF) return;
+    HWND box = program->WaitForWindow("#32770", 100);
+    if (box) PostMessageA(box, WM_COMMAND, IDNO, 0);
+  }
+}
+
+std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
+
+TEST(CommandLine, GenerateBuildsTheListAndSaveAsWritesIt) {
+  ScratchDir scratch;
+  scratch.Write("one.txt", "abc");
+  scratch.MakeDir("sub dir");
+  scratch.Write("sub dir/two words.txt", "");
+  RunningProgram program("-g " + Quoted(scratch.Path()));
+  HWND window = program.WaitForWindow("dorvex");
+  ASSERT_NE(window, nullptr);
+  ASSERT_TRUE(program.WaitForIdle(window));
+  EXPECT_EQ(WindowText(window), "Velmora - untitled.md5   [2 items]");
+  std::string summary = scratch.File("out.md5");
+  PostMessageA(window, WM_COMMAND, IDM_SAVE_AS, 0);
+  AnswerFileDialog(&program, summary);
+  ASSERT_TRUE(WaitForTitleEnding(window, "out.md5   [2 items]"));
+  std::string bytes = ReadWholeFile(summary);
+  EXPECT_NE(bytes.find("900150983cd24fb0d6963f7d28e17f72 *one.txt\r\n"), std::string::npos) << bytes;
+  EXPECT_NE(bytes.find("d41d8cd98f00b204e9800998ecf8427e *sub dir/two words.txt\r\n"), std::string::npos)
+      << bytes;
+  PostMessageA(window, WM_CLOSE, 0, 0);
+  EXPECT_EQ(program.WaitForExit(), 0u);
+}
+
+TEST(CommandLine, GenerateWinsOverCheck) {
+  ScratchDir scratch;
+  scratch.Write("a.txt", "a");
+  RunningProgram program("-c " + Quoted(scratch.Path()) + " -g " + Quoted(scratch.Path()));
+  HWND window = program.WaitForWindow("dorvex");
+  ASSERT_NE(window, nullptr);
+  ASSERT_TRUE(program.WaitForIdle(window));
+  EXPECT_EQ(WindowText(window), "Velmora - untitled.md5   [1 items]");
+  EXPECT_EQ(program.WaitForWindow("#32770", 300), nullptr);  // no Open dialog
+  CloseWithoutSaving(&program, window);
+}
+
+TEST(CommandLine, CheckOpensTheChosenSummaryAndVerifiesIt) {
+  ScratchDir scratch;
+  scratch.Write("a.txt", "abc");
+  scratch.Write("b.txt", "changed");
+  std::string summary = scratch.Write("sums.md5",
+                                      "900150983cd24fb0d6963f7d28e17f72 *a.txt\r\n"
+                                      "900150983cd24fb0d6963f7d28e17f72 *b.txt\r\n");
+  RunningProgram program("-c " + Quoted(scratch.Path()) + " ignored-name.md5");
+  AnswerFileDialog(&program, summary);
+  HWND window = program.WaitForWindow("dorvex");
+  ASSERT_NE(window, nullptr);
+  ASSERT_TRUE(WaitForTitleEnding(window, "sums.md5   [2 items]"));
+  EXPECT_EQ(WaitForStatusText(&program, window), "There are problems with some files!");
+  PostMessageA(window, WM_CLOSE, 0, 0);
+  EXPECT_EQ(program.WaitForExit(), 0u);
+}
+
+TEST(CommandLine, SummaryNameWithBlanksOpensWithOrWithoutQuotes) {
+  ScratchDir scratch;
+  std::string summary = scratch.Write("my sums.md5", "900150983cd24fb0d6963f7d28e17f72 *a.txt\n");
+  for (const std::string& argument : {summary, Quoted(summary)}) {
+    RunningProgram program(argument);
+    HWND browser = program.WaitForWindow("#32770");  // asks for the Base Directory
+    ASSERT_NE(browser, nullptr) << argument;
+    PostMessageA(browser, WM_COMMAND, IDCANCEL, 0);
+    HWND window = program.WaitForWindow("dorvex");
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(WaitForTitleEnding(window, "my sums.md5   [1 items]")) << argument;
+    PostMessageA(window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(program.WaitForExit(), 0u);
+  }
+}
+
+// Driven by tests/interop/md5sum_interop.sh, which builds the tree and runs GNU md5sum on
+// what these write and read; skipped when run on their own.
+const char* InteropSetting(const char* name) {
+  const char* value = std::getenv(name);
+  return value && *value ? value : nullptr;
+}
+
+TEST(Interop, SaveGeneratedSummary) {
+  const char* tree = InteropSetting("VELMORA_INTEROP_TREE");
+  const char* summary = InteropSetting("VELMORA_INTEROP_SUMMARY");
+  if (!tree || !summary) GTEST_SKIP() << "run by tests/interop/md5sum_interop.sh";
+  RunningProgram program("-g " + Quoted(tree));
+  HWND window = program.WaitForWindow("dorvex");
+  ASSERT_NE(window, nullptr);
+  ASSERT_TRUE(program.WaitForIdle(window));
+  PostMessageA(window, WM_COMMAND, IDM_SAVE_AS, 0);
+  AnswerFileDialog(&program, summary);
+  ASSERT_TRUE(program.WaitForIdle(window));
+  std::string base = summary;
+  base = base.substr(base.find_last_of("\\/") + 1);
+  ASSERT_TRUE(WaitForTitleEnding(window, base + "   [" + InteropSetting("VELMORA_INTEROP_COUNT") + " items]"))
+      << WindowText(window);
+  PostMessageA(window, WM_CLOSE, 0, 0);
+  EXPECT_EQ(program.WaitForExit(), 0u);
+}
+
+TEST(Interop, PeerSummaryVerifiesAllOk) {
+  const char* tree = InteropSetting("VELMORA_INTEROP_TREE");
+  const char* summary = InteropSetting("VELMORA_INTEROP_PEER_SUMMARY");
+  if (!tree || !summary) GTEST_SKIP() << "run by tests/interop/md5sum_interop.sh";
+  RunningProgram program("-c " + Quoted(tree));
+  AnswerFileDialog(&program, summary);
+  HWND window = program.WaitForWindow("dorvex");
+  ASSERT_NE(window, nullptr);
+  ASSERT_TRUE(WaitForTitleEnding(window, std::string("   [") + InteropSetting("VELMORA_INTEROP_COUNT") + " items]"));
+  EXPECT_EQ(WaitForStatusText(&program, window), "All files OK");
   PostMessageA(window, WM_CLOSE, 0, 0);
   EXPECT_EQ(program.WaitForExit(), 0u);
 }

@@ -1,1 +1,177 @@
+// Select All, Delete and Copy on the real list of the real main window.
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "app/app_state.h"
+#include "resources/resource.h"
+#include "summary/entry_list.h"
+#include "summary/selection.h"
+#include "operation_support.h"
 #include "test_support.h"
+
+using namespace testsupport;
+
+namespace {
+
+const char kNoText[] = "<no text on the clipboard>";
+
+std::string ClipboardText() {
+  std::string text = kNoText;
+  if (!OpenClipboard(MainWindow)) return "<clipboard not opened>";
+  HANDLE data = GetClipboardData(CF_TEXT);
+  if (data) {
+    const char* bytes = static_cast<const char*>(GlobalLock(data));
+    if (bytes) {
+      text.assign(bytes, strnlen(bytes, GlobalSize(data)));
+      GlobalUnlock(data);
+    }
+  }
+  CloseClipboard();
+  return text;
+}
+
+void PutOnClipboard(const std::string& text) {
+  HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
+  ASSERT_NE(block, nullptr);
+  std::memcpy(GlobalLock(block), text.c_str(), text.size() + 1);
+  GlobalUnlock(block);
+  ASSERT_TRUE(OpenClipboard(MainWindow));
+  EmptyClipboard();
+  ASSERT_NE(SetClipboardData(CF_TEXT, block), nullptr);
+  CloseClipboard();
+}
+
+void Select(const std::vector<int>& indexes) {
+  for (int index : indexes) ListView_SetItemState(EntryList, index, LVIS_SELECTED, LVIS_SELECTED);
+}
+
+bool IsSelected(int index) {
+  return ListView_GetItemState(EntryList, index, LVIS_SELECTED) == LVIS_SELECTED;
+}
+
+bool ToolbarEnabled(int id) {
+  return SendMessageA(ToolbarWindow, TB_ISBUTTONENABLED, id, 0) != 0;
+}
+
+std::vector<std::string> Names() {
+  std::vector<std::string> names;
+  for (const Row& row : Rows()) names.push_back(row.name);
+  return names;
+}
+
+std::string Line(const std::string& name) { return DigestOf(name) + " *" + name + "\r\n"; }
+
+class SelectionTest : public ::testing::Test {
+ protected:
+  void SetUp() override { ASSERT_NE(OpenMainWindow(), nullptr); }
+  void TearDown() override { CloseMainWindow(); }
+
+  // Entries named f0.txt..., each with the digest of its own name, as a saved document has them.
+  void ListEntries(int count) {
+    for (int i = 0; i < count; ++i) AppendEntry(Name(i).c_str(), DigestOf(Name(i)).c_str(), 1, i + 1);
+    ModifiedFlag = false;
+  }
+  static std::string Name(int i) { return "f" + std::to_string(i) + ".txt"; }
+};
+
+TEST_F(SelectionTest, SelectAllSelectsEveryItemAndLeavesTheFocusWhereItWas) {
+  ListEntries(5);
+  ListView_SetItemState(EntryList, 2, LVIS_FOCUSED, LVIS_FOCUSED);
+  ASSERT_FALSE(ToolbarEnabled(IDM_COPY));
+
+  SelectAll();
+
+  for (int i = 0; i < 5; ++i) EXPECT_TRUE(IsSelected(i)) << i;
+  EXPECT_EQ(ListView_GetNextItem(EntryList, -1, LVNI_FOCUSED), 2);
+  EXPECT_EQ(ListView_GetNextItem(EntryList, 2, LVNI_FOCUSED), -1);
+  EXPECT_TRUE(ToolbarEnabled(IDM_COPY));
+  EXPECT_TRUE(ToolbarEnabled(IDM_DELETE));
+  EXPECT_FALSE(ModifiedFlag);
+}
+
+TEST_F(SelectionTest, EmptyListOnlyBeeps) {
+  PutOnClipboard("kept");
+  SetWindowTextA(MainWindow, "as before");
+  DialogScript script;
+  SelectAll();
+  DeleteSelected(MainWindow);
+  CopySelected(MainWindow);
+  EXPECT_EQ(ClipboardText(), "kept");
+  EXPECT_EQ(MainTitle(), "as before");
+  EXPECT_FALSE(ModifiedFlag);
+  EXPECT_TRUE(script.Seen().empty());
+}
+
+TEST_F(SelectionTest, DeleteWithNothingSelectedOnlyRefreshesTheTitle) {
+  ListEntries(3);
+  SetWindowTextA(MainWindow, "stale");
+  DeleteSelected(MainWindow);
+  EXPECT_EQ(EntryCount(), 3);
+  EXPECT_FALSE(ModifiedFlag);
+  EXPECT_EQ(MainTitle(), TitleWithCount(3));
+}
+
+TEST_F(SelectionTest, DeleteRemovesTheSelectedAndKeepsTheRestInOrder) {
+  ListEntries(5);
+  Select({0, 1, 3});
+  DeleteSelected(MainWindow);
+  EXPECT_EQ(Names(), (std::vector<std::string>{Name(2), Name(4)}));
+  // The remaining items still carry their own records.
+  ASSERT_NE(GetEntry(1), nullptr);
+  EXPECT_STREQ(GetEntry(1)->name, Name(4).c_str());
+  EXPECT_EQ(GetEntry(1)->sizeKb, 5);
+  EXPECT_TRUE(ModifiedFlag);
+  EXPECT_EQ(MainTitle(), TitleWithCount(2));
+  EXPECT_FALSE(ToolbarEnabled(IDM_DELETE));  // nothing is selected any more
+}
+
+TEST_F(SelectionTest, DeleteOfEverythingEmptiesTheDocument) {
+  ListEntries(4);
+  SelectAll();
+  DeleteSelected(MainWindow);
+  EXPECT_EQ(EntryCount(), 0);
+  EXPECT_EQ(GetEntry(0), nullptr);
+  EXPECT_TRUE(ModifiedFlag);
+  EXPECT_EQ(MainTitle(), TitleWithCount(0));
+}
+
+TEST_F(SelectionTest, CopyPutsTheSelectedLinesInListOrder) {
+  const char* names[] = {"c.txt", "dir/b.txt", "a.txt"};
+  for (const char* name : names) AppendEntry(name, DigestOf(name).c_str(), 1, 1);
+  SortEntries(kColumnName);
+  if (!SortAscending) SortEntries(kColumnName);
+  ASSERT_EQ(Names(), (std::vector<std::string>{"a.txt", "c.txt", "dir/b.txt"}));
+  Select({0, 2});
+  PutOnClipboard("replaced");
+
+  CopySelected(MainWindow);
+
+  EXPECT_EQ(ClipboardText(), Line("a.txt") + Line("dir/b.txt"));
+}
+
+TEST_F(SelectionTest, CopyWithNothingSelectedLeavesAnEmptyText) {
+  ListEntries(2);
+  PutOnClipboard("replaced");
+  CopySelected(MainWindow);
+  EXPECT_EQ(ClipboardText(), "");
+}
+
+TEST_F(SelectionTest, CopyOfAThousandLongLinesLeavesNoLineOut) {
+  std::string expected;
+  for (int i = 0; i < 1000; ++i) {
+    std::string name = "long/" + std::to_string(10000 + i) + std::string(240, 'n') + ".dat";
+    AppendEntry(name.c_str(), DigestOf(name).c_str(), 1, 1);
+    expected += Line(name);
+  }
+  ASSERT_GT(expected.size(), 8u * 32768u);
+  SelectAll();
+  CopySelected(MainWindow);
+  EXPECT_EQ(ClipboardText(), expected);
+}
+
+}  // namespace

@@ -1,7 +1,6 @@
 // Summary files end to end: the reader filling the real entry list, the writer producing the
 // bytes on disk, and what the user sees when either fails.
 #include <windows.h>
-#include <commctrl.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -271,22 +270,3 @@ TEST_F(SummaryFileTest, AwkwardNamesAreWrittenAsMd5sumWouldPrintThem) {
 }
 
 }  // namespace
-namespace {
-TEST_F(SummaryFileTest, ZZDiag) {
-  std::string n(260, 'm');
-  AppendEntry(n.c_str(), kA.c_str(), 0, -1);
-  std::string n2(300, 'k');
-  AppendEntry(n2.c_str(), kA.c_str(), 0, -1);
-  for (int i = 0; i < 2; ++i) {
-  char text[600] = "";
-  GetEntryText(i, kColumnName, text, sizeof text);
-  wchar_t w[600] = L"";
-  LVITEMW item = {};
-  item.pszText = w; item.cchTextMax = 600;
-  SendMessageW(EntryList, LVM_GETITEMTEXTW, i, (LPARAM)&item);
-  LVITEMA a = {}; char t2[600] = ""; a.mask = LVIF_TEXT; a.iItem = i; a.pszText = t2; a.cchTextMax = 600;
-  SendMessageA(EntryList, LVM_GETITEMA, 0, (LPARAM)&a);
-  printf("record %u gettext %u W %u getitem %u\n", (unsigned)strlen(GetEntry(i)->name), (unsigned)strlen(text), (unsigned)wcslen(w), (unsigned)strlen(t2));
-  }
-}
-}

@@ -1,0 +1,42 @@
+#!/usr/bin/env bash
+# GNU md5sum and dorvex.exe read each other's summaries. Builds a tree with awkward names,
+# has the real program generate and save its summary (through its Save As dialog), checks it
+# with `md5sum -c`, then opens md5sum's own binary- and text-mode output in the program and
+# expects every entry verified OK.   Usage: md5sum_interop.sh PROCESS_TESTS_EXE
+set -euo pipefail
+exe=$1
+work=$(mktemp -d /tmp/velmora-interop.XXXXXX)
+trap 'rm -rf "$work"' EXIT
+tree=$work/tree
+
+mkdir -p "$tree/sub dir/deeper/deepest" "$tree/.dot dir" "$tree/empty dir"
+printf 'abc' > "$tree/one.txt"
+: > "$tree/empty file"
+head -c 32768 /dev/zero | tr '\0' 'x' > "$tree/sub dir/exactly 32768.bin"
+head -c 32769 /dev/zero | tr '\0' 'y' > "$tree/sub dir/deeper/.leading dot"
+printf 'amp' > "$tree/ leading blank & hash # percent % bang !.txt"
+printf 'dash' > "$tree/-starts with dash"
+printf 'deep' > "$tree/sub dir/deeper/deepest/file.with.many.dots"
+printf 'dot' > "$tree/.dot dir/inside.txt"
+count=$(find "$tree" -type f | wc -l)
+
+winpath() { local p=${1//\//\\}; printf 'Z:%s' "$p"; }
+run_case() {
+  VELMORA_INTEROP_TREE=$(winpath "$tree") VELMORA_INTEROP_COUNT=$count "$@" \
+    /usr/lib/wine/wine64 "$exe" --gtest_brief=1 --gtest_filter="$case_filter" </dev/null
+}
+
+case_filter=Interop.SaveGeneratedSummary
+run_case env VELMORA_INTEROP_SUMMARY="$(winpath "$work/ours.md5")"
+[ "$(wc -l < "$work/ours.md5")" -eq "$count" ] || { echo "interop: expected $count lines"; exit 1; }
+(cd "$tree" && md5sum -c --strict "$work/ours.md5") || { echo "interop: md5sum -c rejected our summary"; exit 1; }
+
+list_files() { (cd "$tree" && find . -type f | sed 's|^\./||' | LC_ALL=C sort); }
+(cd "$tree" && list_files | tr '\n' '\0' | xargs -0 md5sum -b --) > "$work/binary mode.md5"
+(cd "$tree" && list_files | tr '\n' '\0' | xargs -0 md5sum -t --) > "$work/text mode.md5"
+
+case_filter=Interop.PeerSummaryVerifiesAllOk
+for peer in "binary mode.md5" "text mode.md5"; do
+  run_case env VELMORA_INTEROP_PEER_SUMMARY="$(winpath "$work/$peer")"
+done
+echo "interop: $count files, md5sum accepts ours and we verify md5sum's binary and text output"
