@@ -31,3 +31,8 @@ add_dependencies(process_tests dorvex)
 find_program(BASH_PROGRAM bash REQUIRED)
 add_test(NAME ${CMAKE_SYSTEM_PROCESSOR}.md5sum_interop
   COMMAND ${BASH_PROGRAM} ${CMAKE_SOURCE_DIR}/tests/interop/md5sum_interop.sh $<TARGET_FILE:process_tests>)
+
+# Saving onto a full filesystem (a tmpfs the script mounts as root).
+velmora_win_test(save_fault_tests ${CMAKE_SOURCE_DIR}/tests/win/save_fault_tests.cpp)
+add_test(NAME ${CMAKE_SYSTEM_PROCESSOR}.full_disk_save
+  COMMAND ${BASH_PROGRAM} ${CMAKE_SOURCE_DIR}/tests/interop/full_disk.sh $<TARGET_FILE:save_fault_tests>)

@@ -1,6 +1,7 @@
 // Adding files and directory trees through the real dialogs, in the real main window.
 #include <windows.h>
 
+#include <commctrl.h>
 #include <shlobj.h>
 
 #include <algorithm>
@@ -26,6 +27,20 @@ DialogAction ChooseInBrowser(const std::string& folder) {
     SendMessageA(browser, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(folder.c_str()));
     PostMessageA(browser, WM_COMMAND, IDOK, 0);
   };
+}
+
+// The display name of the folder the browser highlights; empty when none is.
+std::string HighlightedFolder(HWND browser) {
+  HWND tree = FindWindowExA(browser, nullptr, "SysTreeView32", nullptr);
+  char text[MAX_PATH] = "";
+  TVITEMA item;
+  ZeroMemory(&item, sizeof item);
+  item.mask = TVIF_TEXT;
+  item.hItem = TreeView_GetSelection(tree);
+  item.pszText = text;
+  item.cchTextMax = sizeof text;
+  if (item.hItem) TreeView_GetItem(tree, &item);
+  return text;
 }
 
 std::vector<Row> SortedRows() {
@@ -58,14 +73,34 @@ class AddingTest : public ::testing::Test {
   void SetUp() override { ASSERT_NE(OpenMainWindow(), nullptr); }
   void TearDown() override { CloseMainWindow(); }
 
-  // Add Directory with the browser confirmed at the folder it preselects (the Base Directory).
+  // Add Directory with the whole Base Directory chosen in the browser.
   void AddWholeBase(DialogScript* script) {
-    script->Then(Press(IDOK));
+    script->Then(ChooseInBrowser(scratch_.Path()));
     AddDirectory(MainWindow);
   }
 
   ScratchDir scratch_;
 };
+
+TEST_F(AddingTest, BrowserOpensAtTheBaseDirectoryAndOkAddsItsTree) {
+  std::string base = scratch_.MakeDir("the base");
+  scratch_.Write("the base/a.txt", "a");
+  ShowBaseDirectory(base.c_str());
+  // Wine's browser now and then drops the initial selection it is asked for, highlighting
+  // nothing; such an attempt is cancelled and made again. One that highlights is confirmed.
+  std::string highlighted;
+  for (int attempt = 0; attempt < 5 && highlighted.empty(); ++attempt) {
+    DialogScript script;
+    script.Then([&highlighted](HWND browser) {
+      highlighted = HighlightedFolder(browser);
+      PostMessageA(browser, WM_COMMAND, highlighted.empty() ? IDCANCEL : IDOK, 0);
+    });
+    AddDirectory(MainWindow);
+    EXPECT_EQ(script.Unexpected(), 0);
+  }
+  EXPECT_EQ(highlighted, "the base");
+  EXPECT_EQ(Rows(), std::vector<Row>({OkRow("a.txt", "a", "1 K  ")}));
+}
 
 TEST_F(AddingTest, DirectoryWalkAddsEveryReadableFileByItsRelativeName) {
   scratch_.Write("a.txt", "abc");
@@ -260,7 +295,6 @@ TEST_F(AddingTest, PathsPastTheSystemLimitAreSkippedAndCounted) {
   EXPECT_EQ(SkippedLongPaths, 2);
   EXPECT_EQ(StatusBarText(), "2 files or folders skipped: path too long");
   EXPECT_EQ(script.Unexpected(), 0);
-  for (auto& d : script.Seen()) ADD_FAILURE() << d.title << "|" << d.text;
 }
 
 class AddingErrorTest : public AddingTest {
