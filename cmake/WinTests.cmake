@@ -36,3 +36,7 @@ add_test(NAME ${CMAKE_SYSTEM_PROCESSOR}.md5sum_interop
 velmora_win_test(save_fault_tests ${CMAKE_SOURCE_DIR}/tests/win/save_fault_tests.cpp)
 add_test(NAME ${CMAKE_SYSTEM_PROCESSOR}.full_disk_save
   COMMAND ${BASH_PROGRAM} ${CMAKE_SOURCE_DIR}/tests/interop/full_disk.sh $<TARGET_FILE:save_fault_tests>)
+
+velmora_win_test(settings_tests ${CMAKE_SOURCE_DIR}/tests/win/settings_tests.cpp)
+target_compile_definitions(settings_tests PRIVATE "DORVEX_EXE_UNIX_PATH=\"$<TARGET_FILE:dorvex>\"")
+add_dependencies(settings_tests dorvex)
