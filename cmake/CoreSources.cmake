@@ -7,6 +7,7 @@ set(CORE_SOURCES
   ${CMAKE_SOURCE_DIR}/summary/paths.cpp
   ${CMAKE_SOURCE_DIR}/summary/summary_line.cpp
   ${CMAKE_SOURCE_DIR}/summary/entry_record.cpp
+  ${CMAKE_SOURCE_DIR}/summary/name_index.cpp
   ${CMAKE_SOURCE_DIR}/settings/placement.cpp
   ${CMAKE_SOURCE_DIR}/settings/recent_list.cpp
 )
@@ -20,6 +21,7 @@ set(CORE_TEST_SOURCES
   ${CMAKE_SOURCE_DIR}/tests/native/paths_test.cpp
   ${CMAKE_SOURCE_DIR}/tests/native/summary_line_test.cpp
   ${CMAKE_SOURCE_DIR}/tests/native/entry_record_test.cpp
+  ${CMAKE_SOURCE_DIR}/tests/native/name_index_test.cpp
   ${CMAKE_SOURCE_DIR}/tests/native/settings_rules_test.cpp
 )
 

@@ -13,7 +13,9 @@ endfunction()
 velmora_win_test(shell_tests ${CMAKE_SOURCE_DIR}/tests/win/shell_tests.cpp)
 velmora_win_test(command_tests ${CMAKE_SOURCE_DIR}/tests/win/command_tests.cpp)
 velmora_win_test(digest_tests ${CMAKE_SOURCE_DIR}/tests/win/digest_tests.cpp)
-velmora_win_test(entry_list_tests ${CMAKE_SOURCE_DIR}/tests/win/entry_list_tests.cpp)
+velmora_win_test(entry_list_tests
+  ${CMAKE_SOURCE_DIR}/tests/win/entry_list_tests.cpp
+  ${CMAKE_SOURCE_DIR}/tests/win/name_index_tests.cpp)
 velmora_win_test(document_tests
   ${CMAKE_SOURCE_DIR}/tests/win/summary_file_tests.cpp
   ${CMAKE_SOURCE_DIR}/tests/win/document_tests.cpp)

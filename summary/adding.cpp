@@ -29,15 +29,6 @@ const int kTitleRefreshInterval = 50;
 const size_t kNameBufferSize = 32768;
 const size_t kWalkPathSize = 524;
 
-bool IsListed(const char* relative) {
-  char text[MAX_PATH];
-  for (int index = EntryCount() - 1; index >= 0; --index) {
-    GetEntryText(index, kColumnName, text, sizeof text);
-    if (std::strcmp(text, relative) == 0) return true;
-  }
-  return false;
-}
-
 // Counts an added file; every 50th refreshes the title with the item count.
 void CountAddedFile(int* counter) {
   RefreshListIfDue();
@@ -146,7 +137,7 @@ bool AddChosenFile(const char* path) {
 int AddFileEntry(const char* path) {
   char relative[MAX_PATH];
   if (!RelativeToBase(path, relative)) return kStatusMissing;
-  if (IsListed(relative)) return kStatusOk;
+  if (IsNameListed(relative)) return kStatusOk;
   char digest[kDigestTextSize];
   int32_t sizeKb = -1;
   int verdict = DigestFile(path, digest, &sizeKb);

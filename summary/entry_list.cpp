@@ -7,6 +7,7 @@
 #include "app/app_state.h"
 #include "common/bounded_text.h"
 #include "resources/resource.h"
+#include "summary/name_index.h"
 #include "settings/settings.h"
 
 int SortColumn = -1;
@@ -28,6 +29,7 @@ const ColumnSpec kColumns[kColumnCount] = {
 };
 
 char CachedThousandsSeparator[16] = "";
+NameIndex ListedNames;
 bool RedrawBatched = false;
 DWORD LastListRefresh = 0;
 
@@ -102,6 +104,7 @@ void AppendEntry(const char* name, const char* digest, int status, int32_t sizeK
     std::free(entry);
     return;
   }
+  ListedNames.Add(entry->name);
   SetItemText(index, kColumnDigest, entry->digest);
   SetEntryStatus(index, status);
   SetEntrySize(index, sizeKb);
@@ -145,6 +148,7 @@ void ClearEntries() {
   if (!EntryList) return;
   for (int index = EntryCount() - 1; index >= 0; --index) std::free(GetEntry(index));
   SendMessageA(EntryList, LVM_DELETEALLITEMS, 0, 0);
+  ListedNames.Clear();
 }
 
 void SortEntries(int column) {
@@ -155,6 +159,18 @@ void SortEntries(int column) {
     SortAscending = true;
   }
   SendMessageA(EntryList, LVM_SORTITEMS, 0, reinterpret_cast<LPARAM>(CompareForSort));
+}
+
+bool IsNameListed(const char* name) { return ListedNames.Contains(name); }
+
+int ListedNameCount() { return static_cast<int>(ListedNames.Count()); }
+
+bool RemoveEntry(int index) {
+  SummaryEntry* entry = GetEntry(index);
+  if (!SendMessageA(EntryList, LVM_DELETEITEM, index, 0)) return false;
+  if (entry) ListedNames.Remove(entry->name);
+  std::free(entry);
+  return true;
 }
 
 int EntryCount() {

@@ -29,6 +29,12 @@ int FirstSelectedEntry();
 int NextSelectedEntry(int after);
 // The current index of an entry's item, found by its record (a sort may have moved it); -1 if gone.
 int FindEntryIndex(const SummaryEntry* entry);
+// Whether an entry of exactly this name is listed (answered from an index kept in step with
+// every append, removal and clear).
+bool IsNameListed(const char* name);
+int ListedNameCount();
+// Removes one item and releases its record; false when the list refused.
+bool RemoveEntry(int index);
 // Reads a column text of an item into a bounded buffer.
 void GetEntryText(int index, int column, char* text, int size);
 // Long operations redraw the list in batches: drawing after every change costs more than the

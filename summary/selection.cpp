@@ -63,9 +63,7 @@ void DeleteSelected(HWND window) {
   if (BeepWhenEmpty()) return;
   SendMessageA(EntryList, WM_SETREDRAW, FALSE, 0);
   for (int index = FirstSelectedEntry(); index >= 0; index = NextSelectedEntry(index - 1)) {
-    SummaryEntry* entry = GetEntry(index);
-    SendMessageA(EntryList, LVM_DELETEITEM, index, 0);
-    std::free(entry);
+    if (!RemoveEntry(index)) break;
     ModifiedFlag = true;
   }
   SendMessageA(EntryList, WM_SETREDRAW, TRUE, 0);
