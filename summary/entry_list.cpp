@@ -57,15 +57,15 @@ int CALLBACK CompareForSort(LPARAM first, LPARAM second, LPARAM) {
 
 void InstallEntryColumns(HWND list) {
   for (int column = 0; column < kColumnCount; ++column) {
-    LVCOLUMNA spec;
-    ZeroMemory(&spec, sizeof spec);
-    spec.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM | LVCF_ORDER;
-    spec.fmt = kColumns[column].format;
-    spec.cx = ColumnWidths[column];
-    spec.pszText = const_cast<char*>(kColumns[column].title);
-    spec.iSubItem = column;
-    spec.iOrder = kColumns[column].order;
-    SendMessageA(list, LVM_INSERTCOLUMNA, column, reinterpret_cast<LPARAM>(&spec));
+    LVCOLUMNA columnInfo;
+    ZeroMemory(&columnInfo, sizeof columnInfo);
+    columnInfo.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM | LVCF_ORDER;
+    columnInfo.fmt = kColumns[column].format;
+    columnInfo.cx = ColumnWidths[column];
+    columnInfo.pszText = const_cast<char*>(kColumns[column].title);
+    columnInfo.iSubItem = column;
+    columnInfo.iOrder = kColumns[column].order;
+    SendMessageA(list, LVM_INSERTCOLUMNA, column, reinterpret_cast<LPARAM>(&columnInfo));
   }
   // The order again as a whole: a column inserted with an order beyond the columns that
   // exist so far has it clamped by some list views, which then draw subitems misplaced.
