@@ -30,6 +30,19 @@ const ColumnSpec kColumns[kColumnCount] = {
 
 char CachedThousandsSeparator[16] = "";
 NameIndex ListedNames;
+int LiveRecords = 0;  // records allocated and not yet released: every one belongs to an item
+
+SummaryEntry* NewRecord() {
+  auto* entry = static_cast<SummaryEntry*>(std::calloc(1, sizeof(SummaryEntry)));
+  if (entry) ++LiveRecords;
+  return entry;
+}
+
+void ReleaseRecord(SummaryEntry* entry) {
+  if (!entry) return;
+  --LiveRecords;
+  std::free(entry);
+}
 bool RedrawBatched = false;
 DWORD LastListRefresh = 0;
 
@@ -86,7 +99,7 @@ void InstallStateImages(HWND list) {
 }
 
 void AppendEntry(const char* name, const char* digest, int status, int32_t sizeKb) {
-  auto* entry = static_cast<SummaryEntry*>(std::calloc(1, sizeof(SummaryEntry)));
+  SummaryEntry* entry = NewRecord();
   if (!entry) return;
   CopyText(entry->name, sizeof entry->name, name);
   CopyText(entry->digest, sizeof entry->digest, digest);
@@ -101,7 +114,7 @@ void AppendEntry(const char* name, const char* digest, int status, int32_t sizeK
   int index = static_cast<int>(
       SendMessageA(EntryList, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
   if (index < 0) {
-    std::free(entry);
+    ReleaseRecord(entry);
     return;
   }
   ListedNames.Add(entry->name);
@@ -146,7 +159,7 @@ void SetEntryDigest(int index, const char* digest) {
 
 void ClearEntries() {
   if (!EntryList) return;
-  for (int index = EntryCount() - 1; index >= 0; --index) std::free(GetEntry(index));
+  for (int index = EntryCount() - 1; index >= 0; --index) ReleaseRecord(GetEntry(index));
   SendMessageA(EntryList, LVM_DELETEALLITEMS, 0, 0);
   ListedNames.Clear();
 }
@@ -165,11 +178,13 @@ bool IsNameListed(const char* name) { return ListedNames.Contains(name); }
 
 int ListedNameCount() { return static_cast<int>(ListedNames.Count()); }
 
+int LiveEntryRecords() { return LiveRecords; }
+
 bool RemoveEntry(int index) {
   SummaryEntry* entry = GetEntry(index);
   if (!SendMessageA(EntryList, LVM_DELETEITEM, index, 0)) return false;
   if (entry) ListedNames.Remove(entry->name);
-  std::free(entry);
+  ReleaseRecord(entry);
   return true;
 }
 
@@ -185,7 +200,8 @@ int NextSelectedEntry(int after) {
       SendMessageA(EntryList, LVM_GETNEXTITEM, after, MAKELPARAM(LVNI_SELECTED, 0)));
 }
 
-int FindEntryIndex(const SummaryEntry* entry) {
+int FindEntryIndex(const SummaryEntry* entry, int hint) {
+  if (hint >= 0 && GetEntry(hint) == entry) return hint;
   LVFINDINFOA find;
   ZeroMemory(&find, sizeof find);
   find.flags = LVFI_PARAM;

@@ -27,12 +27,15 @@ void SortEntries(int column);
 int EntryCount();
 int FirstSelectedEntry();
 int NextSelectedEntry(int after);
-// The current index of an entry's item, found by its record (a sort may have moved it); -1 if gone.
-int FindEntryIndex(const SummaryEntry* entry);
+// The current index of an entry's item, found by its record (a sort may have moved it); -1 if
+// gone. The hint, where the item was last seen, answers at once when nothing has moved.
+int FindEntryIndex(const SummaryEntry* entry, int hint = -1);
 // Whether an entry of exactly this name is listed (answered from an index kept in step with
 // every append, removal and clear).
 bool IsNameListed(const char* name);
 int ListedNameCount();
+// Records allocated and not yet released; equals EntryCount() unless one leaked.
+int LiveEntryRecords();
 // Removes one item and releases its record; false when the list refused.
 bool RemoveEntry(int index);
 // Reads a column text of an item into a bounded buffer.

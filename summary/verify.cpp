@@ -20,16 +20,21 @@ struct PassResult {
   bool allOk = true;
 };
 
+struct EntryToVisit {
+  const SummaryEntry* entry;
+  int index;  // where it stood when the pass began
+};
+
 // The entries to visit, taken as records in index order before the first file is read: the
 // user may sort the list while files are read, and each result must reach its own entry.
-std::vector<const SummaryEntry*> EntriesToVisit(Visit visit) {
-  std::vector<const SummaryEntry*> entries;
+std::vector<EntryToVisit> EntriesToVisit(Visit visit) {
+  std::vector<EntryToVisit> entries;
   if (visit == Visit::kAll) {
     int count = EntryCount();
-    for (int index = 0; index < count; ++index) entries.push_back(GetEntry(index));
+    for (int index = 0; index < count; ++index) entries.push_back({GetEntry(index), index});
   } else {
     for (int index = FirstSelectedEntry(); index >= 0; index = NextSelectedEntry(index)) {
-      entries.push_back(GetEntry(index));
+      entries.push_back({GetEntry(index), index});
     }
   }
   return entries;
@@ -43,9 +48,9 @@ size_t BuildPrefix(char* path, size_t size) {
 }
 
 // Reads one entry's file; false when the user stopped the pass.
-bool VisitEntry(const SummaryEntry* entry, Action action, char* path, size_t prefixLength,
+bool VisitEntry(const SummaryEntry* entry, int hint, Action action, char* path, size_t prefixLength,
                 PassResult* result) {
-  int index = FindEntryIndex(entry);
+  int index = FindEntryIndex(entry, hint);
   if (index < 0) return true;
   GetEntryText(index, kColumnName, path + prefixLength, static_cast<int>(MAX_PATH - prefixLength));
   int32_t sizeKb = -1;
@@ -58,7 +63,7 @@ bool VisitEntry(const SummaryEntry* entry, Action action, char* path, size_t pre
     verdict = DigestFile(path, digest, &sizeKb);
   }
   if (verdict == kStatusInterrupted) return false;
-  index = FindEntryIndex(entry);  // the list may have been sorted meanwhile
+  index = FindEntryIndex(entry, index);  // the list may have been sorted meanwhile
   if (index < 0) return true;
   if (action == Action::kRecalculate && verdict == kStatusOk) {
     SetEntryDigest(index, digest);
@@ -75,10 +80,10 @@ PassResult RunPass(Visit visit, Action action) {
   char path[MAX_PATH];
   size_t prefixLength = BuildPrefix(path, sizeof path);
   PassResult result;
-  std::vector<const SummaryEntry*> entries = EntriesToVisit(visit);
+  std::vector<EntryToVisit> entries = EntriesToVisit(visit);
   SetBusy(true);
-  for (const SummaryEntry* entry : entries) {
-    if (!VisitEntry(entry, action, path, prefixLength, &result)) {
+  for (const EntryToVisit& item : entries) {
+    if (!VisitEntry(item.entry, item.index, action, path, prefixLength, &result)) {
       result.interrupted = true;
       break;
     }
