@@ -19,3 +19,13 @@ find_package(Python3 COMPONENTS Interpreter)
 if(Python3_FOUND)
   add_test(NAME art.check_art COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tests/art/check_art.py)
 endif()
+
+# The fuzz targets replay their saved inputs (fuzz/corpus/<target>/) under the same sanitizers;
+# a driver stands in for libFuzzer, so no clang is needed here. `make fuzz` does the fuzzing.
+foreach(fuzz_target summary_reader option_scanner path_rules)
+  add_executable(fuzz_replay_${fuzz_target} ${CMAKE_SOURCE_DIR}/fuzz/${fuzz_target}_fuzzer.cpp
+                                            ${CMAKE_SOURCE_DIR}/fuzz/replay_main.cpp)
+  target_link_libraries(fuzz_replay_${fuzz_target} PRIVATE velmora_core)
+  add_test(NAME fuzz.${fuzz_target}
+           COMMAND fuzz_replay_${fuzz_target} ${CMAKE_SOURCE_DIR}/fuzz/corpus/${fuzz_target})
+endforeach()
