@@ -1,5 +1,5 @@
 # The two commands of the README. Both install what is missing first (Debian 12, as root).
-.PHONY: run test build clean
+.PHONY: run test build clean dist fuzz
 
 run:
 	@ARGS='$(ARGS)' scripts/run.sh
@@ -11,5 +11,15 @@ build:
 	@scripts/setup.sh
 	@for k in native i686 x86_64; do scripts/build.sh $$k || exit 1; done
 
+# libFuzzer targets of fuzz/, FUZZ_SECONDS each (default 60); needs clang, installed if missing.
+fuzz:
+	@FUZZ_SECONDS='$(FUZZ_SECONDS)' scripts/fuzz.sh
+
+# The release zip dist/velmora-<version>-win32.zip: the 32-bit dorvex.exe, dorvex.chm, README.md
+# and LICENSE, the same bytes for the same sources.
+dist:
+	@scripts/setup.sh
+	@scripts/build.sh i686 dist
+
 clean:
-	rm -rf build
+	rm -rf build dist

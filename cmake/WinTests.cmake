@@ -12,6 +12,7 @@ endfunction()
 
 velmora_win_test(shell_tests ${CMAKE_SOURCE_DIR}/tests/win/shell_tests.cpp)
 velmora_win_test(command_tests ${CMAKE_SOURCE_DIR}/tests/win/command_tests.cpp)
+add_dependencies(command_tests dorvex_chm)  # Help Contents opens the dorvex.chm beside the test
 velmora_win_test(digest_tests ${CMAKE_SOURCE_DIR}/tests/win/digest_tests.cpp)
 velmora_win_test(entry_list_tests
   ${CMAKE_SOURCE_DIR}/tests/win/entry_list_tests.cpp
@@ -42,3 +43,24 @@ add_test(NAME ${CMAKE_SYSTEM_PROCESSOR}.full_disk_save
 velmora_win_test(settings_tests ${CMAKE_SOURCE_DIR}/tests/win/settings_tests.cpp)
 target_compile_definitions(settings_tests PRIVATE "DORVEX_EXE_UNIX_PATH=\"$<TARGET_FILE:dorvex>\"")
 add_dependencies(settings_tests dorvex)
+
+# The help file: its contents read back by chmlib, and its window in Wine's hh.exe, opened
+# directly and by the real program's Help Contents.
+add_test(NAME ${CMAKE_SYSTEM_PROCESSOR}.help_contents
+  COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tests/help/check_help.py ${HELP_FILE})
+velmora_win_test(help_tests ${CMAKE_SOURCE_DIR}/tests/win/help_tests.cpp)
+target_compile_definitions(help_tests PRIVATE
+  "DORVEX_EXE_UNIX_PATH=\"$<TARGET_FILE:dorvex>\""
+  "DORVEX_CHM_UNIX_PATH=\"${HELP_FILE}\""
+  "HELP_CONTENTS_UNIX_PATH=\"${CMAKE_SOURCE_DIR}/help/contents.hhc\"")
+add_dependencies(help_tests dorvex dorvex_chm)
+
+# The release zip packs the same bytes every time (32-bit build only, the one that ships).
+if(CMAKE_SYSTEM_PROCESSOR STREQUAL "i686")
+  add_test(NAME ${CMAKE_SYSTEM_PROCESSOR}.reproducible_zip
+    COMMAND ${BASH_PROGRAM} ${CMAKE_SOURCE_DIR}/tests/dist/reproducible_zip.sh ${DIST_INPUTS})
+endif()
+
+# A 20,000-entry summary verified three times: nothing may accumulate.
+velmora_win_test(long_run_tests ${CMAKE_SOURCE_DIR}/tests/win/long_run_tests.cpp)
+target_link_libraries(long_run_tests PRIVATE psapi)

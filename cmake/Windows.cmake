@@ -40,6 +40,36 @@ set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -I${ART_DIR} -I${CMAKE_SOURCE_DIR}")
 add_executable(dorvex WIN32 ${CMAKE_SOURCE_DIR}/app/main.cpp ${RC_FILE})
 add_dependencies(dorvex velmora_art)
 target_link_libraries(dorvex PRIVATE velmora_win)
+# No link time in the PE header: the same sources give the same dorvex.exe, so the release zip
+# is reproducible.
+target_link_options(dorvex PRIVATE -Wl,--no-insert-timestamp)
+
+# The help file beside dorvex.exe, where F1 looks for it: the pages of help/ and the screenshot
+# of docs/, compiled by Free Pascal's chmcmd (fp-utils).
+find_program(CHMCMD_PROGRAM chmcmd REQUIRED)
+file(GLOB HELP_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/help/*)
+set(HELP_PICTURE ${CMAKE_SOURCE_DIR}/docs/main-window.png)
+set(HELP_FILE ${CMAKE_BINARY_DIR}/dorvex.chm)
+add_custom_command(OUTPUT ${HELP_FILE}
+  COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/scripts/make_chm.py --chmcmd ${CHMCMD_PROGRAM}
+          ${CMAKE_SOURCE_DIR}/help ${HELP_PICTURE} ${HELP_FILE}
+  DEPENDS ${CMAKE_SOURCE_DIR}/scripts/make_chm.py ${HELP_SOURCES} ${HELP_PICTURE}
+  COMMENT "Compiling the help file dorvex.chm")
+add_custom_target(dorvex_chm ALL DEPENDS ${HELP_FILE})
+add_dependencies(dorvex dorvex_chm)
+
+# The release zip of the shipped 32-bit program (make dist): dorvex.exe, its help, README and
+# LICENSE, versioned by the project version.
+find_program(BASH_PROGRAM bash REQUIRED)
+if(CMAKE_SYSTEM_PROCESSOR STREQUAL "i686")
+  set(VELMORA_DIST_DIR ${CMAKE_SOURCE_DIR}/dist CACHE PATH "Folder of the release zip")
+  set(DIST_INPUTS ${PROJECT_VERSION} $<TARGET_FILE:dorvex> ${HELP_FILE}
+      ${CMAKE_SOURCE_DIR}/README.md ${CMAKE_SOURCE_DIR}/LICENSE)
+  add_custom_target(dist
+    COMMAND ${BASH_PROGRAM} ${CMAKE_SOURCE_DIR}/scripts/package.sh ${DIST_INPUTS} ${VELMORA_DIST_DIR}
+    VERBATIM)
+  add_dependencies(dist dorvex dorvex_chm)
+endif()
 
 # GoogleTest for Windows, from the Debian sources.
 set(gtest_disable_pthreads OFF CACHE BOOL "" FORCE)

@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Configures and builds one tree: native (host, sanitizers), i686 or x86_64 (MinGW-w64).
+#   scripts/build.sh KIND [TARGET]    (VELMORA_BUILD_DIR puts the tree elsewhere than build/KIND)
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 kind=$1
 target=${2:-all}
-dir="$top/build/$kind"
+dir=${VELMORA_BUILD_DIR:-$top/build/$kind}
 jobs=${VELMORA_JOBS:-2}
 case "$kind" in
   native) args=(-DCMAKE_BUILD_TYPE=Debug) ;;

@@ -18,6 +18,12 @@ have Xvfb || need+=(xvfb xauth)
 [ -x /usr/lib/wine/wine64 ] || need+=(wine wine64)
 pkg_installed wine32:i386 || need+=(wine32:i386)
 have md5sum || need+=(coreutils)
+have chmcmd || need+=(fp-utils)             # compiles the help file
+have extract_chmLib || need+=(libchm-bin)   # reads it back in the tests
+have zip || need+=(zip)                     # the release package
+have zipinfo || need+=(unzip)
+have import || need+=(imagemagick)          # scripts/screenshots.sh
+have xwininfo || need+=(x11-utils)
 
 if [ ${#need[@]} -eq 0 ]; then
   exit 0

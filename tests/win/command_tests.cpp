@@ -249,6 +249,22 @@ LRESULT CALLBACK FakeViewerProc(HWND window, UINT message, WPARAM wParam, LPARAM
   return DefWindowProcA(window, message, wParam, lParam);
 }
 
+// The real viewer that Help Contents starts, with the built dorvex.chm beside this test: a
+// window of another process, which is closed again so it does not outlive the test.
+HWND WaitForStartedViewer(DWORD timeout = 60000) {
+  DWORD start = GetTickCount();
+  while (GetTickCount() - start < timeout) {
+    HWND found = nullptr;
+    while ((found = FindWindowExA(nullptr, found, "HH Parent", kHelpWindowTitle)) != nullptr) {
+      DWORD process = 0;
+      GetWindowThreadProcessId(found, &process);
+      if (process != GetCurrentProcessId()) return found;
+    }
+    Sleep(50);
+  }
+  return nullptr;
+}
+
 TEST_F(CommandTest, HelpClosesAnOpenViewerBeforeStartingAnother) {
   WNDCLASSA viewerClass = {};
   viewerClass.lpfnWndProc = FakeViewerProc;
@@ -263,6 +279,15 @@ TEST_F(CommandTest, HelpClosesAnOpenViewerBeforeStartingAnother) {
   EXPECT_EQ(HelpWindowCloses, 1);
   EXPECT_FALSE(IsWindow(viewer));
   UnregisterClassA("HH Parent", GetModuleHandleA(nullptr));
+
+  HWND started = WaitForStartedViewer();
+  ASSERT_NE(started, nullptr) << "Help Contents started no viewer";
+  DWORD process = 0;
+  GetWindowThreadProcessId(started, &process);
+  HANDLE handle = OpenProcess(SYNCHRONIZE, FALSE, process);
+  PostMessageA(started, WM_CLOSE, 0, 0);
+  EXPECT_EQ(WaitForSingleObject(handle, 30000), static_cast<DWORD>(WAIT_OBJECT_0));
+  if (handle) CloseHandle(handle);
 }
 
 }  // namespace
