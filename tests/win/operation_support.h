@@ -82,6 +82,15 @@ inline std::string StatusBarText() {
   return text;
 }
 
+inline bool ToolbarEnabled(int id) {
+  return SendMessageA(ToolbarWindow, TB_ISBUTTONENABLED, id, 0) != 0;
+}
+
+// Adds the items to the list's selection.
+inline void Select(const std::vector<int>& indexes) {
+  for (int index : indexes) ListView_SetItemState(EntryList, index, LVIS_SELECTED, LVIS_SELECTED);
+}
+
 inline std::string MainTitle() {
   char title[512] = "";
   GetWindowTextA(MainWindow, title, sizeof title);

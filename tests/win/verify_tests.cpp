@@ -19,14 +19,6 @@ using namespace testsupport;
 
 namespace {
 
-bool ToolbarEnabled(int id) {
-  return SendMessageA(ToolbarWindow, TB_ISBUTTONENABLED, id, 0) != 0;
-}
-
-void Select(const std::vector<int>& indexes) {
-  for (int index : indexes) ListView_SetItemState(EntryList, index, LVIS_SELECTED, LVIS_SELECTED);
-}
-
 class VerifyTest : public ::testing::Test {
  protected:
   void SetUp() override {
