@@ -40,8 +40,10 @@ int DigestPath(const char* path, unsigned char digest[16], int32_t* sizeKb) {
   char status[MAX_PATH + 8];
   FormatText(status, sizeof status, " %s...", BaseName(path));
   SetStatusText(status);
+  char literal[kLiteralPathSize];
+  const char* openPath = MakeLiteralPath(path, literal, sizeof literal) ? literal : path;
   HANDLE file = CreateFileA(
-      path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+      openPath, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
       FILE_FLAG_NO_BUFFERING | FILE_FLAG_SEQUENTIAL_SCAN | FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) {
     SetStatusText("");

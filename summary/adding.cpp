@@ -171,8 +171,10 @@ void AddDirectoryTree(HWND owner, const char* directory) {
   JoinPath(directory, "", path, sizeof path);
   size_t length = std::strlen(path);
   AppendText(path, sizeof path, "*.*");
+  char literal[kWalkPathSize + 8];
+  const char* pattern = MakeLiteralPath(path, literal, sizeof literal) ? literal : path;
   WIN32_FIND_DATAA found;
-  FindHandle find(FindFirstFileA(path, &found));
+  FindHandle find(FindFirstFileA(pattern, &found));
   if (!find.IsValid()) return;
   do {
     if (IsDotEntry(found.cFileName)) continue;

@@ -125,3 +125,42 @@ void StripQuotes(char* text) {
   std::memmove(text, text + 1, length - 2);
   text[length - 2] = '\0';
 }
+
+namespace {
+
+bool IsDriveAbsolute(const char* path) {
+  char drive = path[0];
+  bool letter = (drive >= 'a' && drive <= 'z') || (drive >= 'A' && drive <= 'Z');
+  return letter && path[1] == ':' && IsSeparator(path[2]);
+}
+
+// Walks the components after "D:\"; reports whether one ends in a blank or a dot, and
+// whether all of them can be written literally.
+void InspectComponents(const char* path, bool* trimmable, bool* expressible) {
+  *trimmable = false;
+  *expressible = true;
+  const char* start = path + 3;
+  for (const char* p = start;; ++p) {
+    if (*p != '\0' && !IsSeparator(*p)) continue;
+    size_t length = static_cast<size_t>(p - start);
+    bool dots = (length == 1 && start[0] == '.') || (length == 2 && start[0] == '.' && start[1] == '.');
+    if ((length == 0 && *p != '\0') || dots) *expressible = false;
+    if (length > 0 && !dots && (p[-1] == ' ' || p[-1] == '.')) *trimmable = true;
+    if (*p == '\0') break;
+    start = p + 1;
+  }
+}
+
+}  // namespace
+
+bool MakeLiteralPath(const char* path, char* output, size_t outputSize) {
+  if (!IsDriveAbsolute(path)) return false;
+  bool trimmable, expressible;
+  InspectComponents(path, &trimmable, &expressible);
+  if (!trimmable || !expressible) return false;
+  if (!CopyText(output, outputSize, "\\\\?\\") || !AppendText(output, outputSize, path)) return false;
+  for (char* c = output; *c; ++c) {
+    if (*c == '/') *c = '\\';
+  }
+  return true;
+}

@@ -38,4 +38,12 @@ bool JoinPath(const char* directory, const char* name, char* output, size_t outp
 // Removes one pair of double quotes around a text of at least 3 characters, in place.
 void StripQuotes(char* text);
 
+// The system's ordinary path handling drops blanks and dots at the end of a name, so a file
+// named "notes " or "draft." could never be opened by its plain path. For an absolute drive
+// path with such a name, writes the literal form "\\?\D:\..." (backslashes only) and returns
+// true; returns false when the plain path serves (or the literal form cannot express it: a
+// relative path, an empty, "." or ".." component, or no room).
+enum { kLiteralPathSize = kMaxPath + 4 };
+bool MakeLiteralPath(const char* path, char* output, size_t outputSize);
+
 #endif

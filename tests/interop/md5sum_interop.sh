@@ -18,6 +18,9 @@ printf 'amp' > "$tree/ leading blank & hash # percent % bang !.txt"
 printf 'dash' > "$tree/-starts with dash"
 printf 'deep' > "$tree/sub dir/deeper/deepest/file.with.many.dots"
 printf 'dot' > "$tree/.dot dir/inside.txt"
+printf 'ends' > "$tree/ blank at both ends "
+mkdir -p "$tree/folder ending in a blank "
+printf 'inner' > "$tree/folder ending in a blank /name ending in a dot."
 count=$(find "$tree" -type f | wc -l)
 
 winpath() { local p=${1//\//\\}; printf 'Z:%s' "$p"; }

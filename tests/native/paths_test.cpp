@@ -196,3 +196,43 @@ TEST(IsUnderBase, HostileLengthsStayInsideTheBuffers) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(MakeLiteralPath, OnlyAbsoluteDrivePathsWithATrimmableName) {
+  struct Case {
+    const char* path;
+    const char* literal;  // nullptr: the plain path serves
+  };
+  const Case cases[] = {
+      {"C:\\data\\notes ", "\\\\?\\C:\\data\\notes "},
+      {"C:\\data\\draft.", "\\\\?\\C:\\data\\draft."},
+      {"C:\\folder \\sub/file.txt", "\\\\?\\C:\\folder \\sub\\file.txt"},
+      {"C:\\folder \\*.*", "\\\\?\\C:\\folder \\*.*"},
+      {"C:\\data\\plain.txt", nullptr},
+      {"C:\\data\\", nullptr},
+      {"data\\notes ", nullptr},           // relative: left to the ordinary rules
+      {"\\\\server\\share\\x ", nullptr},  // not a drive path
+      {"C:\\a\\..\\notes ", nullptr},      // ".." would no longer be resolved
+      {"C:\\a\\.\\notes ", nullptr},
+      {"C:\\a\\\\notes ", nullptr},        // an empty component
+  };
+  for (const Case& c : cases) {
+    char output[kLiteralPathSize];
+    bool made = MakeLiteralPath(c.path, output, sizeof output);
+    EXPECT_EQ(made, c.literal != nullptr) << c.path;
+    if (made && c.literal) {
+      EXPECT_STREQ(output, c.literal) << c.path;
+    }
+  }
+}
+
+TEST(MakeLiteralPath, RefusesWhenTheLiteralFormDoesNotFit) {
+  std::string path = "C:\\" + std::string(250, 'n') + " ";
+  char small[16];
+  EXPECT_FALSE(MakeLiteralPath(path.c_str(), small, sizeof small));
+  char fits[kLiteralPathSize];
+  EXPECT_TRUE(MakeLiteralPath(path.c_str(), fits, sizeof fits));
+}
+
+}  // namespace
