@@ -34,17 +34,27 @@ void ShowProgressPosition(uint32_t position) {
   if (ProgressBar) SendMessageA(ProgressBar, PBM_SETPOS, position, 0);
 }
 
+// Read access that lets other readers in and keeps writers out, the cache bypassed. A name
+// ending in a blank or a dot is opened by its literal path, through the wide function: the
+// literal form may pass the length that the ANSI functions accept.
+HANDLE OpenForDigest(const char* path) {
+  const DWORD flags = FILE_FLAG_NO_BUFFERING | FILE_FLAG_SEQUENTIAL_SCAN | FILE_ATTRIBUTE_NORMAL;
+  char literal[kLiteralPathSize];
+  if (!MakeLiteralPath(path, literal, sizeof literal)) {
+    return CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, flags, nullptr);
+  }
+  wchar_t wide[kLiteralPathSize];
+  if (!MultiByteToWideChar(CP_ACP, 0, literal, -1, wide, kLiteralPathSize)) return INVALID_HANDLE_VALUE;
+  return CreateFileW(wide, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, flags, nullptr);
+}
+
 // Opens the file and digests it; the shared first steps of DigestFile and CheckFile.
 int DigestPath(const char* path, unsigned char digest[16], int32_t* sizeKb) {
   *sizeKb = -1;
   char status[MAX_PATH + 8];
   FormatText(status, sizeof status, " %s...", BaseName(path));
   SetStatusText(status);
-  char literal[kLiteralPathSize];
-  const char* openPath = MakeLiteralPath(path, literal, sizeof literal) ? literal : path;
-  HANDLE file = CreateFileA(
-      openPath, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-      FILE_FLAG_NO_BUFFERING | FILE_FLAG_SEQUENTIAL_SCAN | FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE file = OpenForDigest(path);
   if (file == INVALID_HANDLE_VALUE) {
     SetStatusText("");
     return kStatusMissing;

@@ -21,6 +21,12 @@ printf 'dot' > "$tree/.dot dir/inside.txt"
 printf 'ends' > "$tree/ blank at both ends "
 mkdir -p "$tree/folder ending in a blank "
 printf 'inner' > "$tree/folder ending in a blank /name ending in a dot."
+# A seeded random part (the seed is printed, so a failure can be replayed).
+seed=${VELMORA_INTEROP_SEED:-$RANDOM}
+echo "interop: seed $seed"
+mkdir -p "$tree/random"
+windows_root=$(printf 'Z:%s' "${tree//\//\\}\\random")
+python3 "$(dirname "$0")/make_tree.py" "$tree/random" "${#windows_root}" "$seed" >/dev/null
 count=$(find "$tree" -type f | wc -l)
 
 winpath() { local p=${1//\//\\}; printf 'Z:%s' "$p"; }
