@@ -64,3 +64,6 @@ endif()
 # A 20,000-entry summary verified three times: nothing may accumulate.
 velmora_win_test(long_run_tests ${CMAKE_SOURCE_DIR}/tests/win/long_run_tests.cpp)
 target_link_libraries(long_run_tests PRIVATE psapi)
+
+# Files deleted, cut, grown, replaced or held open, and folders removed, during verify and add.
+velmora_win_test(fault_tests ${CMAKE_SOURCE_DIR}/tests/win/fault_tests.cpp)
