@@ -269,4 +269,31 @@ TEST_F(VerifyTest, EmptyListShowsNoBoxAndRunsNothing) {
   EXPECT_FALSE(BusyFlag);
 }
 
+// A summary from elsewhere may name files outside the Base Directory: they are read where the
+// joined path points, and nothing is ever written to them.
+TEST_F(VerifyTest, NamesLeavingTheBaseAreReadAsWrittenAndNeverWritten) {
+  ScratchDir outside;
+  std::string outsideBytes = "outside";
+  std::string outsidePath = outside.Write("o.txt", outsideBytes);
+  scratch_.MakeDir("base");
+  scratch_.Write("up.txt", "one level up");
+  ShowBaseDirectory(scratch_.File("base").c_str());
+  AppendEntry("../up.txt", DigestOf("one level up").c_str(), kStatusNotVerified, kNoSize);
+  std::string absolute = outsidePath;
+  for (char& c : absolute) {
+    if (c == '\\') c = '/';
+  }
+  AppendEntry(absolute.c_str(), DigestOf(outsideBytes).c_str(), kStatusNotVerified, kNoSize);
+
+  VerifyAll(MainWindow);
+  RecalculateAll(MainWindow);
+
+  std::vector<Row> rows = Rows();
+  ASSERT_EQ(rows.size(), 2u);
+  EXPECT_EQ(rows[0].status, "OK");       // base\../up.txt is the file one level up
+  EXPECT_EQ(rows[1].status, "Missing");  // base\C:/... names no file
+  EXPECT_EQ(ReadWholeFile(scratch_.File("up.txt")), "one level up");
+  EXPECT_EQ(ReadWholeFile(outsidePath), outsideBytes);
+}
+
 }  // namespace
