@@ -1,11 +1,15 @@
 # Windows tests: GoogleTest executables run by ctest through Wine (the toolchain's emulator).
 # Each links the program's library and its resources, so windows, menus and dialogs are real.
-set(WIN_TEST_SUPPORT ${CMAKE_SOURCE_DIR}/tests/win/test_support.cpp)
+# Compiled once for all of them: the shared test code, and the resources as plain objects (a
+# static library would drop them, as nothing refers to them by name).
+add_library(velmora_test_support STATIC ${CMAKE_SOURCE_DIR}/tests/win/test_support.cpp)
+target_link_libraries(velmora_test_support PUBLIC velmora_win gtest)
+add_library(velmora_resources OBJECT ${RC_FILE})
+add_dependencies(velmora_resources velmora_art)
 
 function(velmora_win_test name)
-  add_executable(${name} ${ARGN} ${WIN_TEST_SUPPORT} ${RC_FILE})
-  add_dependencies(${name} velmora_art)
-  target_link_libraries(${name} PRIVATE velmora_win gtest)
+  add_executable(${name} ${ARGN} $<TARGET_OBJECTS:velmora_resources>)
+  target_link_libraries(${name} PRIVATE velmora_test_support)
   target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests/win)
   add_test(NAME ${CMAKE_SYSTEM_PROCESSOR}.${name} COMMAND ${name})
 endfunction()
