@@ -157,7 +157,10 @@ void RefreshCommandState() {
   DocumentState state;
   state.baseDirectorySet = BaseDirectory[0] != '\0';
   state.hasEntries = EntryCount() > 0;
-  state.hasSelection = state.hasEntries && FirstSelectedEntry() >= 0;
+  // The list's own count: looking for the first selected item scans from the top, and this
+  // runs once per item that Select All changes.
+  state.hasSelection =
+      state.hasEntries && SendMessageA(EntryList, LVM_GETSELECTEDCOUNT, 0, 0) > 0;
   state.modified = ModifiedFlag;
   CommandEnable rules[kRefreshedCommandCount];
   ComputeCommandState(state, rules);

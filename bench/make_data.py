@@ -1,0 +1,43 @@
+#!/usr/bin/env python3
+"""Writes the benchmark's data sets under the given folder.
+
+large/: four files in nested folders, 1 GiB together.
+small/: 20,000 files of 1 to 8 KiB, 100 per folder in 4 x 5 x 10 nested folders: small/a0
+        alone holds 5,000 of them, small/a0/d0 1,000.
+Contents are random bytes; sizes come from a fixed seed, so every run reads the same amount.
+"""
+import os
+import random
+import sys
+
+MIB = 1 << 20
+
+
+def write_random(path, size):
+    os.makedirs(os.path.dirname(path), exist_ok=True)
+    with open(path, "wb") as out:
+        left = size
+        while left:
+            piece = min(left, 16 * MIB)
+            out.write(os.urandom(piece))
+            left -= piece
+
+
+def main():
+    root = sys.argv[1]
+    large = os.path.join(root, "large")
+    for relative, mib in (("a.bin", 512), ("b/c.bin", 256), ("b/d/e.bin", 128), ("f/g.bin", 128)):
+        write_random(os.path.join(large, relative), mib * MIB)
+    sizes = random.Random(20000)
+    for a in range(4):
+        for d in range(5):
+            for e in range(10):
+                folder = os.path.join(root, "small", "a%d" % a, "d%d" % d, "e%d" % e)
+                os.makedirs(folder)
+                for f in range(100):
+                    with open(os.path.join(folder, "f%02d.bin" % f), "wb") as out:
+                        out.write(os.urandom(sizes.randint(1024, 8192)))
+
+
+if __name__ == "__main__":
+    main()
