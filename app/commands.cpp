@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "app/app_state.h"
+#include "app/screen_refresh.h"
 #include "app/command_state.h"
 #include "app/help_about.h"
 #include "app/toolbar.h"

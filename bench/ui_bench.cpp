@@ -26,6 +26,7 @@
 #include "app/startup.h"
 #include "digest/md5.h"
 #include "summary/adding.h"
+#include "app/screen_refresh.h"
 #include "summary/entry_list.h"
 #include "summary/selection.h"
 #include "summary/title.h"
@@ -281,7 +282,7 @@ double ModelAdd(HWND window, int count, const char* label) {
     double t0 = Seconds();
     if (!IsNameListed(name)) AppendEntry(name, text, kStatusOk, 1 + static_cast<int32_t>(n % 8));
     double t1 = Seconds();
-    RefreshListIfDue();
+    RefreshScreenIfDue();
     double t2 = Seconds();
     if (++AddedCount == 50) {
       AddedCount = 0;

@@ -5,6 +5,7 @@ set(WIN_SOURCES
   ${CMAKE_SOURCE_DIR}/app/commands.cpp
   ${CMAKE_SOURCE_DIR}/app/help_about.cpp
   ${CMAKE_SOURCE_DIR}/app/main_window.cpp
+  ${CMAKE_SOURCE_DIR}/app/screen_refresh.cpp
   ${CMAKE_SOURCE_DIR}/app/startup.cpp
   ${CMAKE_SOURCE_DIR}/app/startup_action.cpp
   ${CMAKE_SOURCE_DIR}/app/toolbar.cpp

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "app/app_state.h"
+#include "app/screen_refresh.h"
 #include "common/bounded_text.h"
 #include "digest/file_size.h"
 #include "digest/md5.h"
@@ -92,6 +93,7 @@ int DigestOpenFile(HANDLE file, unsigned char digest[16], int32_t* sizeKb) {
       lastPosition = position;
     }
     PumpMessages();
+    RefreshScreenIfDue();  // a long file still moves the progress bar on screen
   }
   Md5Final(digest, &context);
   if (StopRequested) return kStatusInterrupted;

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "app/app_state.h"
+#include "app/screen_refresh.h"
 #include "app/commands.h"
 #include "app/win_guards.h"
 #include "common/bounded_text.h"
@@ -31,7 +32,7 @@ const size_t kWalkPathSize = 524;
 
 // Counts an added file; every 50th refreshes the title with the item count.
 void CountAddedFile(int* counter) {
-  RefreshListIfDue();
+  RefreshScreenIfDue();
   if (++*counter == kTitleRefreshInterval) {
     *counter = 0;
     UpdateTitle(MainWindow, nullptr);

@@ -43,15 +43,7 @@ void ReleaseRecord(SummaryEntry* entry) {
   --LiveRecords;
   std::free(entry);
 }
-bool RedrawBatched = false;
-DWORD LastListRefresh = 0;
 
-void RepaintList() {
-  SendMessageA(EntryList, WM_SETREDRAW, TRUE, 0);
-  InvalidateRect(EntryList, nullptr, FALSE);
-  UpdateWindow(EntryList);
-  LastListRefresh = GetTickCount();
-}
 
 void SetItemText(int index, int column, const char* text) {
   LVITEMA item;
@@ -228,28 +220,4 @@ const char* ThousandsSeparator() {
     }
   }
   return CachedThousandsSeparator;
-}
-
-void BeginBatchedRedraw() {
-  if (!EntryList || RedrawBatched) return;
-  RedrawBatched = true;
-  LastListRefresh = GetTickCount();
-  SendMessageA(EntryList, WM_SETREDRAW, FALSE, 0);
-}
-
-void RefreshListIfDue() {
-  if (!EntryList) return;
-  if (!RedrawBatched) {
-    UpdateWindow(EntryList);
-    return;
-  }
-  if (GetTickCount() - LastListRefresh < kListRefreshInterval) return;
-  RepaintList();
-  SendMessageA(EntryList, WM_SETREDRAW, FALSE, 0);
-}
-
-void EndBatchedRedraw() {
-  if (!EntryList || !RedrawBatched) return;
-  RedrawBatched = false;
-  RepaintList();
 }

@@ -40,13 +40,6 @@ int LiveEntryRecords();
 bool RemoveEntry(int index);
 // Reads a column text of an item into a bounded buffer.
 void GetEntryText(int index, int column, char* text, int size);
-// Long operations redraw the list in batches: drawing after every change costs more than the
-// work itself. The list is repainted at least every kListRefreshInterval ms and at the end.
-enum { kListRefreshInterval = 100 };
-void BeginBatchedRedraw();
-void RefreshListIfDue();
-void EndBatchedRedraw();
-
 // The locale's thousands separator, fetched once.
 const char* ThousandsSeparator();
 

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "app/app_state.h"
+#include "app/screen_refresh.h"
 #include "app/commands.h"
 #include "common/bounded_text.h"
 #include "digest/file_digest.h"
@@ -71,7 +72,7 @@ bool VisitEntry(const SummaryEntry* entry, int hint, Action action, char* path, 
   }
   SetEntryStatus(index, verdict);
   SetEntrySize(index, sizeKb);
-  RefreshListIfDue();
+  RefreshScreenIfDue();
   if (verdict != kStatusOk) result->allOk = false;
   return true;
 }

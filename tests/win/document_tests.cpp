@@ -34,7 +34,12 @@ bool Exists(const std::string& path) {
 
 // The folder the browser highlights, as its status text shows it.
 std::string BrowserStatus;
-void RecordBrowserStatus(HWND browser) { BrowserStatus = ItemText(browser, kBrowserStatusText); }
+// The program asks the browser again, a few times, when a shell ignored its first request to
+// highlight the start folder: give that time to settle before reading what is highlighted.
+void RecordBrowserStatus(HWND browser) {
+  PumpFor(600);
+  BrowserStatus = ItemText(browser, kBrowserStatusText);
+}
 
 class DocumentTest : public ::testing::Test {
  protected:
