@@ -65,20 +65,6 @@ Row OkRow(const std::string& name, const std::string& bytes, const char* size) {
   return {name, DigestOf(bytes), "OK", size};
 }
 
-// The names a directory lists, in the order the file system gives them.
-std::vector<std::string> DirectoryListing(const std::string& directory) {
-  std::vector<std::string> names;
-  WIN32_FIND_DATAA found;
-  HANDLE find = FindFirstFileA((directory + "\\*.*").c_str(), &found);
-  if (find == INVALID_HANDLE_VALUE) return names;
-  do {
-    std::string name = found.cFileName;
-    if (name != "." && name != "..") names.push_back(name);
-  } while (FindNextFileA(find, &found));
-  FindClose(find);
-  return names;
-}
-
 class AddingTest : public ::testing::Test {
  protected:
   void SetUp() override { ASSERT_NE(OpenMainWindow(), nullptr); }

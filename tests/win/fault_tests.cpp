@@ -185,20 +185,6 @@ class Scene {
   std::vector<HANDLE> writers_;
 };
 
-// The names a directory lists, in the order the file system gives them.
-std::vector<std::string> DirectoryListing(const std::string& directory) {
-  std::vector<std::string> names;
-  WIN32_FIND_DATAA found;
-  HANDLE find = FindFirstFileA((directory + "\\*.*").c_str(), &found);
-  if (find == INVALID_HANDLE_VALUE) return names;
-  do {
-    std::string name = found.cFileName;
-    if (name != "." && name != "..") names.push_back(name);
-  } while (FindNextFileA(find, &found));
-  FindClose(find);
-  return names;
-}
-
 class FaultTest : public ::testing::Test {
  protected:
   void SetUp() override { ASSERT_NE(OpenMainWindow(), nullptr); }

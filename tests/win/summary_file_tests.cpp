@@ -34,15 +34,7 @@ std::vector<std::string> ColumnTexts(int column) {
 }
 
 std::vector<std::string> FilesIn(const std::string& directory) {
-  std::vector<std::string> names;
-  WIN32_FIND_DATAA found;
-  HANDLE find = FindFirstFileA((directory + "\\*").c_str(), &found);
-  if (find == INVALID_HANDLE_VALUE) return names;
-  do {
-    std::string name = found.cFileName;
-    if (name != "." && name != "..") names.push_back(name);
-  } while (FindNextFileA(find, &found));
-  FindClose(find);
+  std::vector<std::string> names = DirectoryListing(directory);
   std::sort(names.begin(), names.end());
   return names;
 }

@@ -195,6 +195,19 @@ std::string ReadWholeFile(const std::string& path) {
   return bytes;
 }
 
+std::vector<std::string> DirectoryListing(const std::string& directory) {
+  std::vector<std::string> names;
+  WIN32_FIND_DATAA found;
+  HANDLE find = FindFirstFileA((directory + "\\*.*").c_str(), &found);
+  if (find == INVALID_HANDLE_VALUE) return names;
+  do {
+    std::string name = found.cFileName;
+    if (name != "." && name != "..") names.push_back(name);
+  } while (FindNextFileA(find, &found));
+  FindClose(find);
+  return names;
+}
+
 void RemoveTree(const std::string& path) {
   WIN32_FIND_DATAA found;
   HANDLE find = FindFirstFileA((path + "\\*").c_str(), &found);

@@ -75,6 +75,8 @@ class ScratchDir {
 };
 
 std::string ReadWholeFile(const std::string& path);
+// The names a directory lists, in the order the file system gives them.
+std::vector<std::string> DirectoryListing(const std::string& directory);
 void RemoveTree(const std::string& path);
 
 // Resets the process-wide document state between tests.
