@@ -57,16 +57,20 @@ LRESULT CALLBACK ToolbarSubclassProc(HWND window, UINT message, WPARAM wParam, L
   return CallWindowProcA(ToolbarPreviousProc, window, message, wParam, lParam);
 }
 
-void AddHotImages(HWND toolbar) {
-  HBITMAP bitmap = LoadBitmapA(AppInstance, MAKEINTRESOURCEA(IDB_TOOLBAR_HOT));
+// Hands the toolbar an image list made from the bitmap (released here in any case).
+void SetImageList(HWND toolbar, UINT message, HBITMAP bitmap) {
   if (!bitmap) return;
   HIMAGELIST images =
       ImageList_Create(kImageWidth, kImageHeight, ILC_COLOR24 | ILC_MASK, kToolbarSlotCount, 4);
   if (images) {
     ImageList_AddMasked(images, bitmap, kTransparent);
-    SendMessageA(toolbar, TB_SETHOTIMAGELIST, 0, reinterpret_cast<LPARAM>(images));
+    SendMessageA(toolbar, message, 0, reinterpret_cast<LPARAM>(images));
   }
   DeleteObject(bitmap);
+}
+
+void AddHotImages(HWND toolbar) {
+  SetImageList(toolbar, TB_SETHOTIMAGELIST, LoadBitmapA(AppInstance, MAKEINTRESOURCEA(IDB_TOOLBAR_HOT)));
 }
 
 // Greyed buttons: the normal pictures washed out to light grey, so a disabled button still
@@ -91,15 +95,8 @@ void WashOutPixels(HBITMAP bitmap) {
 void AddDisabledImages(HWND toolbar) {
   HBITMAP bitmap = static_cast<HBITMAP>(LoadImageA(AppInstance, MAKEINTRESOURCEA(IDB_TOOLBAR),
                                                    IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
-  if (!bitmap) return;
-  WashOutPixels(bitmap);
-  HIMAGELIST images =
-      ImageList_Create(kImageWidth, kImageHeight, ILC_COLOR24 | ILC_MASK, kToolbarSlotCount, 4);
-  if (images) {
-    ImageList_AddMasked(images, bitmap, kTransparent);
-    SendMessageA(toolbar, TB_SETDISABLEDIMAGELIST, 0, reinterpret_cast<LPARAM>(images));
-  }
-  DeleteObject(bitmap);
+  if (bitmap) WashOutPixels(bitmap);
+  SetImageList(toolbar, TB_SETDISABLEDIMAGELIST, bitmap);
 }
 
 void FillButtons(TBBUTTON* buttons) {

@@ -222,21 +222,27 @@ TEST_F(VerifyTest, StoppedRecalculationKeepsTheStoppedEntrysDigest) {
   EXPECT_FALSE(BusyFlag);
 }
 
-TEST_F(VerifyTest, EveryOperationNeedsABaseDirectoryEvenWithAnEmptyList) {
-  ShowBaseDirectory("");
-  const char kVerifyText[] = "You must set the Base Directory before verifying any files!";
-  const char kRecalculateText[] = "You must set the Base Directory before setting  any files!";
+// Runs all four operations, each answering its error box; returns what the boxes showed.
+std::vector<SeenDialog> RunAllFourAnsweringBoxes() {
   DialogScript script;
   for (int i = 0; i < 4; ++i) script.Then(Press(IDOK));
   VerifyAll(MainWindow);
   VerifySelected(MainWindow);
   RecalculateAll(MainWindow);
   RecalculateSelected(MainWindow);
-  ASSERT_EQ(script.Seen().size(), 4u);
+  return script.Seen();
+}
+
+TEST_F(VerifyTest, EveryOperationNeedsABaseDirectoryEvenWithAnEmptyList) {
+  ShowBaseDirectory("");
+  const char kVerifyText[] = "You must set the Base Directory before verifying any files!";
+  const char kRecalculateText[] = "You must set the Base Directory before setting  any files!";
+  std::vector<SeenDialog> seen = RunAllFourAnsweringBoxes();
+  ASSERT_EQ(seen.size(), 4u);
   const char* expected[4] = {kVerifyText, kVerifyText, kRecalculateText, kRecalculateText};
   for (int i = 0; i < 4; ++i) {
-    EXPECT_EQ(script.Seen()[i].title, "Velmora");
-    EXPECT_EQ(script.Seen()[i].text, expected[i]);
+    EXPECT_EQ(seen[i].title, "Velmora");
+    EXPECT_EQ(seen[i].text, expected[i]);
   }
 }
 
@@ -244,13 +250,7 @@ TEST_F(VerifyTest, WithoutABaseDirectoryNoEntryChanges) {
   ListFiles(2);
   Select({0});
   ShowBaseDirectory("");
-  DialogScript script;
-  for (int i = 0; i < 4; ++i) script.Then(Press(IDOK));
-  VerifyAll(MainWindow);
-  VerifySelected(MainWindow);
-  RecalculateAll(MainWindow);
-  RecalculateSelected(MainWindow);
-  EXPECT_EQ(script.Seen().size(), 4u);
+  EXPECT_EQ(RunAllFourAnsweringBoxes().size(), 4u);
   for (const Row& row : Rows()) EXPECT_EQ(row.status, "Not Verified");
   EXPECT_FALSE(ModifiedFlag);
 }
