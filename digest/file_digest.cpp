@@ -1,7 +1,5 @@
 #include "digest/file_digest.h"
 
-#include <commctrl.h>
-
 #include <cstring>
 
 #include "app/app_state.h"
@@ -14,14 +12,27 @@
 
 namespace {
 
-// Unbuffered reads need a sector-aligned buffer; VirtualAlloc gives page alignment.
+// Unbuffered reads need a sector-aligned buffer; VirtualAlloc gives page alignment. The
+// buffer of the last file is kept for the next one: allocating it anew for each small file
+// costs more than reading the file. A nested digest (none is expected) gets a buffer of its own.
+unsigned char* SpareBuffer = nullptr;
+
 class ReadBuffer {
  public:
-  ReadBuffer()
-      : data_(static_cast<unsigned char*>(
-            VirtualAlloc(nullptr, kReadChunkSize, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE))) {}
+  ReadBuffer() : data_(SpareBuffer) {
+    SpareBuffer = nullptr;
+    if (!data_) {
+      data_ = static_cast<unsigned char*>(
+          VirtualAlloc(nullptr, kReadChunkSize, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+    }
+  }
   ~ReadBuffer() {
-    if (data_) VirtualFree(data_, 0, MEM_RELEASE);
+    if (!data_) return;
+    if (SpareBuffer) {
+      VirtualFree(data_, 0, MEM_RELEASE);
+    } else {
+      SpareBuffer = data_;
+    }
   }
   ReadBuffer(const ReadBuffer&) = delete;
   ReadBuffer& operator=(const ReadBuffer&) = delete;
@@ -30,10 +41,6 @@ class ReadBuffer {
  private:
   unsigned char* data_;
 };
-
-void ShowProgressPosition(uint32_t position) {
-  if (ProgressBar) SendMessageA(ProgressBar, PBM_SETPOS, position, 0);
-}
 
 // Read access that lets other readers in and keeps writers out, the cache bypassed. A name
 // ending in a blank or a dot is opened by its literal path, through the wide function: the
@@ -81,7 +88,7 @@ int DigestOpenFile(HANDLE file, unsigned char digest[16], int32_t* sizeKb) {
   ResetProgress();
   uint32_t done = 0;
   uint32_t lastPosition = 0;
-  PumpMessages();
+  PumpMessagesIfDue();
   while (!StopRequested) {
     DWORD read = 0;
     if (!ReadFile(file, buffer.Get(), kReadChunkSize, &read, nullptr) || read == 0) break;
@@ -92,7 +99,7 @@ int DigestOpenFile(HANDLE file, unsigned char digest[16], int32_t* sizeKb) {
       if (position != lastPosition) ShowProgressPosition(position);
       lastPosition = position;
     }
-    PumpMessages();
+    PumpMessagesIfDue();
     RefreshScreenIfDue();  // a long file still moves the progress bar on screen
   }
   Md5Final(digest, &context);
@@ -119,18 +126,16 @@ int CheckFile(const char* path, const char* storedDigest, int32_t* sizeKb) {
 }
 
 void PumpMessages() {
+  FlushHeldDisplay();  // what a dispatched message may look at is up to date
   MSG message;
   while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
     if (message.message == WM_QUIT) return;
     TranslateMessage(&message);
     DispatchMessageA(&message);
+    NoteListChanged();  // a click or a scroll may have changed what the list shows
   }
 }
 
-void SetStatusText(const char* text) {
-  if (StatusBar) SendMessageA(StatusBar, SB_SETTEXTA, 0, reinterpret_cast<LPARAM>(text));
-}
+void SetStatusText(const char* text) { ShowStatusText(text); }
 
-void ResetProgress() {
-  if (ProgressBar) SendMessageA(ProgressBar, PBM_SETPOS, 0, 0);
-}
+void ResetProgress() { ShowProgressPosition(0); }

@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "app/app_state.h"
+#include "app/screen_refresh.h"
 #include "common/bounded_text.h"
 #include "resources/resource.h"
 #include "summary/name_index.h"
@@ -51,6 +52,7 @@ void SetItemText(int index, int column, const char* text) {
   item.iSubItem = column;
   item.pszText = const_cast<char*>(text);
   SendMessageA(EntryList, LVM_SETITEMTEXTA, index, reinterpret_cast<LPARAM>(&item));
+  NoteListChanged();
 }
 
 int CALLBACK CompareForSort(LPARAM first, LPARAM second, LPARAM) {
@@ -110,6 +112,7 @@ void AppendEntry(const char* name, const char* digest, int status, int32_t sizeK
     return;
   }
   ListedNames.Add(entry->name);
+  NoteListChanged();
   SetItemText(index, kColumnDigest, entry->digest);
   SetEntryStatus(index, status);
   SetEntrySize(index, sizeKb);
@@ -154,6 +157,7 @@ void ClearEntries() {
   for (int index = EntryCount() - 1; index >= 0; --index) ReleaseRecord(GetEntry(index));
   SendMessageA(EntryList, LVM_DELETEALLITEMS, 0, 0);
   ListedNames.Clear();
+  NoteListChanged();
 }
 
 void SortEntries(int column) {
@@ -164,6 +168,7 @@ void SortEntries(int column) {
     SortAscending = true;
   }
   SendMessageA(EntryList, LVM_SORTITEMS, 0, reinterpret_cast<LPARAM>(CompareForSort));
+  NoteListChanged();
 }
 
 bool IsNameListed(const char* name) { return ListedNames.Contains(name); }
@@ -177,6 +182,7 @@ bool RemoveEntry(int index) {
   if (!SendMessageA(EntryList, LVM_DELETEITEM, index, 0)) return false;
   if (entry) ListedNames.Remove(entry->name);
   ReleaseRecord(entry);
+  NoteListChanged();
   return true;
 }
 

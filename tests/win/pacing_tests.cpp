@@ -1,0 +1,152 @@
+// Long operations as the program paces them: the status text and the progress position held
+// between dispatches, and pending messages dispatched by the clock rather than after every
+// chunk. Whatever a dispatched message can see must be current, and Stop must still work.
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <string>
+#include <vector>
+
+#include "app/app_state.h"
+#include "app/commands.h"
+#include "app/screen_refresh.h"
+#include "digest/file_digest.h"
+#include "summary/adding.h"
+#include "summary/entry_list.h"
+#include "summary/title.h"
+#include "summary/verify.h"
+#include "operation_support.h"
+#include "pump_probe.h"
+#include "test_support.h"
+
+using namespace testsupport;
+
+namespace {
+
+// Large enough that reading one takes several dispatch intervals.
+const size_t kLongFileBytes = 32u << 20;
+
+int ProgressPosition() { return static_cast<int>(SendMessageA(ProgressBar, PBM_GETPOS, 0, 0)); }
+
+class PacingTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_NE(OpenMainWindow(), nullptr);
+    SetDisplayPacing(DisplayPacing::kPaced);
+    ShowBaseDirectory(scratch_.Path().c_str());
+  }
+  void TearDown() override {
+    SetDisplayPacing(DisplayPacing::kEveryChunk);
+    StopRequested = false;
+    CloseMainWindow();
+  }
+
+  static std::string Name(int i) { return "f" + std::to_string(i) + ".bin"; }
+
+  // count long files, listed as a freshly read summary lists them.
+  void ListLongFiles(int count) {
+    for (int i = 0; i < count; ++i) {
+      std::string bytes(kLongFileBytes, static_cast<char>('a' + i));
+      bytes[i] = 'z';
+      scratch_.Write(Name(i), bytes);
+      digests_.push_back(DigestOf(bytes));
+      AppendEntry(Name(i).c_str(), digests_.back().c_str(), kStatusNotVerified, kNoSize);
+    }
+    ModifiedFlag = false;
+  }
+
+  // The first entry not verified yet: the one being read while Verify All runs.
+  static int EntryBeingRead() {
+    for (int index = 0; index < EntryCount(); ++index) {
+      if (ColumnText(index, kColumnStatus) == "Not Verified") return index;
+    }
+    return -1;
+  }
+
+  ScratchDir scratch_;
+  std::vector<std::string> digests_;
+};
+
+struct Dispatch {
+  int entry;  // the entry being read
+  std::string status;
+  int progress;
+};
+
+TEST_F(PacingTest, EveryDispatchSeesTheCurrentFileAndProgressAndStopStillEndsThePass) {
+  ListLongFiles(3);
+  std::vector<Dispatch> seen;
+  PumpProbe probe([&seen](int) {
+    seen.push_back({EntryBeingRead(), StatusBarText(), ProgressPosition()});
+    if (seen.back().entry == 1) StopRequested = true;  // as the Stop command does
+  });
+  ASSERT_TRUE(probe.Ready());
+  probe.PostNow();
+
+  VerifyAll(MainWindow);
+
+  ASSERT_FALSE(seen.empty());
+  EXPECT_EQ(seen.front().entry, 0);
+  EXPECT_EQ(seen.back().entry, 1);
+  int previous = 0;
+  for (size_t i = 0; i < seen.size(); ++i) {
+    const Dispatch& d = seen[i];
+    ASSERT_GE(d.entry, 0) << i;
+    EXPECT_EQ(d.status, " " + Name(d.entry) + "...") << i;
+    EXPECT_EQ(d.progress % 2, 0) << i;
+    if (i > 0 && d.entry == seen[i - 1].entry) {
+      EXPECT_GE(d.progress, previous) << i;
+    }
+    previous = d.progress;
+  }
+  // The first file was read in more than one stretch: the window stayed alive within it.
+  size_t withinFirst = 0;
+  for (const Dispatch& d : seen) withinFirst += d.entry == 0 && d.progress > 0 ? 1 : 0;
+  EXPECT_GE(withinFirst, 2u);
+
+  char size[kSizeTextSize];
+  FormatSizeText(static_cast<int32_t>(kLongFileBytes / 1024), ThousandsSeparator(), size, sizeof size);
+  std::vector<Row> expected = {{Name(0), digests_[0], "OK", size},
+                               {Name(1), digests_[1], "Not Verified", ""},
+                               {Name(2), digests_[2], "Not Verified", ""}};
+  EXPECT_EQ(Rows(), expected);
+  EXPECT_EQ(StatusBarText(), "");
+  EXPECT_EQ(ProgressPosition(), 0);
+  EXPECT_FALSE(BusyFlag);
+}
+
+TEST_F(PacingTest, StopPostedBeforeThePassIsSeenBeforeTheFirstRead) {
+  ListLongFiles(2);
+  PostStop();
+  VerifyAll(MainWindow);
+  EXPECT_EQ(ColumnText(0, kColumnStatus), "Not Verified");
+  EXPECT_EQ(ColumnText(1, kColumnStatus), "Not Verified");
+  EXPECT_EQ(StatusBarText(), "");
+  EXPECT_FALSE(BusyFlag);
+  SetStatusText("idle");  // outside an operation a text is shown at once
+  EXPECT_EQ(StatusBarText(), "idle");
+}
+
+TEST_F(PacingTest, ManySmallFilesEndWithEveryEntryAndTheScreenSettled) {
+  const int kFiles = 230;
+  for (int i = 0; i < kFiles; ++i) scratch_.Write("s" + std::to_string(1000 + i) + ".txt", "x");
+  SetStatusText("before");
+
+  SetBusy(true);
+  AddedCount = 0;
+  AddDirectoryTree(MainWindow, scratch_.Path().c_str());
+  FinishLongOperation();
+  UpdateTitle(MainWindow, nullptr);
+
+  EXPECT_EQ(EntryCount(), kFiles);
+  EXPECT_EQ(ListedNameCount(), kFiles);
+  EXPECT_EQ(MainTitle(), TitleWithCount(kFiles));
+  EXPECT_EQ(StatusBarText(), "");
+  EXPECT_EQ(ProgressPosition(), 0);
+  for (int index = 0; index < EntryCount(); ++index) {
+    EXPECT_EQ(ColumnText(index, kColumnStatus), "OK") << index;
+  }
+}
+
+}  // namespace
