@@ -39,9 +39,12 @@ void CreateStatusBar(HWND window) {
 }
 
 void CreateEntryList(HWND window) {
-  EntryList = CreateChild(WS_EX_STATICEDGE, WC_LISTVIEWA, "", LVS_REPORT, window, IDC_ENTRY_LIST);
+  EntryList = CreateChild(WS_EX_STATICEDGE, WC_LISTVIEWA, "", LVS_REPORT | LVS_OWNERDATA, window,
+                          IDC_ENTRY_LIST);
   if (!EntryList) return;
   SendMessageA(EntryList, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_FULLROWSELECT);
+  // The state image (the status picture) is asked for with the texts.
+  SendMessageA(EntryList, LVM_SETCALLBACKMASK, LVIS_STATEIMAGEMASK, 0);
   InstallEntryColumns(EntryList);
   InstallStateImages(EntryList);
 }

@@ -110,7 +110,7 @@ LRESULT OnColumnClick(const NMHDR* header) {
 }
 
 LRESULT OnItemChanged() {
-  if (!BusyFlag) RefreshCommandState();
+  if (!BusyFlag && !IsRestoringSelection()) RefreshCommandState();
   return 0;
 }
 
@@ -132,7 +132,13 @@ LRESULT HandleNotify(HWND window, const NMHDR* header, WPARAM wParam, LPARAM lPa
     case LVN_COLUMNCLICK:
       return OnColumnClick(header);
     case LVN_ITEMCHANGED:
+    case LVN_ODSTATECHANGED:
       return OnItemChanged();
+    case LVN_GETDISPINFOA:
+      return AnswerEntryDisplayInfo(reinterpret_cast<NMLVDISPINFOA*>(lParam));
+    case LVN_ODFINDITEMA:
+    case LVN_ODFINDITEMW:
+      return AnswerFindRequest(header);
     default:
       return DefWindowProcA(window, WM_NOTIFY, wParam, lParam);
   }

@@ -2,7 +2,10 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <cstring>
+#include <vector>
 
 #include "app/app_state.h"
 #include "app/screen_refresh.h"
@@ -32,6 +35,10 @@ const ColumnSpec kColumns[kColumnCount] = {
 char CachedThousandsSeparator[16] = "";
 NameIndex ListedNames;
 int LiveRecords = 0;  // records allocated and not yet released: every one belongs to an item
+// The records in list order. The list control holds only their count and the selection, and
+// asks for what it draws: appending, changing and sorting entries cost it nothing per item.
+std::vector<SummaryEntry*> Entries;
+bool RestoringSelection = false;
 
 SummaryEntry* NewRecord() {
   auto* entry = static_cast<SummaryEntry*>(std::calloc(1, sizeof(SummaryEntry)));
@@ -45,19 +52,65 @@ void ReleaseRecord(SummaryEntry* entry) {
   std::free(entry);
 }
 
-
-void SetItemText(int index, int column, const char* text) {
-  LVITEMA item;
-  ZeroMemory(&item, sizeof item);
-  item.iSubItem = column;
-  item.pszText = const_cast<char*>(text);
-  SendMessageA(EntryList, LVM_SETITEMTEXTA, index, reinterpret_cast<LPARAM>(&item));
+// The item count the control shows, brought in line with the records; the rows above keep
+// their place and selection.
+void SyncItemCount() {
+  SendMessageA(EntryList, LVM_SETITEMCOUNT, Entries.size(), LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL);
   NoteListChanged();
 }
 
-int CALLBACK CompareForSort(LPARAM first, LPARAM second, LPARAM) {
-  return CompareEntries(reinterpret_cast<const SummaryEntry*>(first),
-                        reinterpret_cast<const SummaryEntry*>(second), SortColumn, SortAscending);
+void RedrawEntry(int index) {
+  SendMessageA(EntryList, LVM_REDRAWITEMS, index, index);
+  NoteListChanged();
+}
+
+void ColumnTextOf(const SummaryEntry& entry, int column, char* text, int size) {
+  switch (column) {
+    case kColumnName:
+      CopyText(text, size, entry.name);
+      break;
+    case kColumnDigest:
+      CopyText(text, size, entry.digest);
+      break;
+    case kColumnStatus:
+      CopyText(text, size, StatusText(entry.status));
+      break;
+    case kColumnSize:
+      FormatSizeText(entry.sizeKb, ThousandsSeparator(), text, static_cast<size_t>(size));
+      break;
+    default:
+      text[0] = '\0';
+  }
+}
+
+// The records of the selected items, each marked by its place in the sorted order later.
+std::vector<const SummaryEntry*> SelectedRecords() {
+  std::vector<const SummaryEntry*> selected;
+  for (int index = FirstSelectedEntry(); index >= 0; index = NextSelectedEntry(index)) {
+    selected.push_back(Entries[static_cast<size_t>(index)]);
+  }
+  return selected;
+}
+
+void SelectRecords(std::vector<const SummaryEntry*> records, const SummaryEntry* focused) {
+  RestoringSelection = true;
+  ListView_SetItemState(EntryList, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+  std::sort(records.begin(), records.end());
+  for (size_t index = 0; index < Entries.size(); ++index) {
+    const SummaryEntry* entry = Entries[index];
+    UINT state = std::binary_search(records.begin(), records.end(), entry) ? LVIS_SELECTED : 0;
+    if (entry == focused) state |= LVIS_FOCUSED;
+    if (state) ListView_SetItemState(EntryList, static_cast<int>(index), state, state);
+  }
+  RestoringSelection = false;
+}
+
+bool NamePrefixMatches(const char* name, const char* wanted, bool partial) {
+  size_t length = std::strlen(wanted);
+  if (!partial) return lstrcmpiA(name, wanted) == 0;
+  return CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, name,
+                        static_cast<int>(std::min(length, std::strlen(name))), wanted,
+                        static_cast<int>(length)) == CSTR_EQUAL;
 }
 
 }  // namespace
@@ -99,64 +152,43 @@ void AppendEntry(const char* name, const char* digest, int status, int32_t sizeK
   CopyText(entry->digest, sizeof entry->digest, digest);
   entry->status = status;
   entry->sizeKb = sizeKb;
-  LVITEMA item;
-  ZeroMemory(&item, sizeof item);
-  item.mask = LVIF_TEXT | LVIF_PARAM;
-  item.iItem = EntryCount();
-  item.pszText = entry->name;
-  item.lParam = reinterpret_cast<LPARAM>(entry);
-  int index = static_cast<int>(
-      SendMessageA(EntryList, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
-  if (index < 0) {
-    ReleaseRecord(entry);
-    return;
-  }
+  Entries.push_back(entry);
   ListedNames.Add(entry->name);
-  NoteListChanged();
-  SetItemText(index, kColumnDigest, entry->digest);
-  SetEntryStatus(index, status);
-  SetEntrySize(index, sizeKb);
+  SyncItemCount();
   ModifiedFlag = true;
 }
 
 SummaryEntry* GetEntry(int index) {
-  if (!EntryList) return nullptr;
-  LVITEMA item;
-  ZeroMemory(&item, sizeof item);
-  item.mask = LVIF_PARAM;
-  item.iItem = index;
-  if (!SendMessageA(EntryList, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item))) return nullptr;
-  return reinterpret_cast<SummaryEntry*>(item.lParam);
+  if (index < 0 || static_cast<size_t>(index) >= Entries.size()) return nullptr;
+  return Entries[static_cast<size_t>(index)];
 }
 
 void SetEntryStatus(int index, int status) {
-  LVITEMA item;
-  ZeroMemory(&item, sizeof item);
-  item.stateMask = LVIS_STATEIMAGEMASK;
-  item.state = INDEXTOSTATEIMAGEMASK(status + 1);
-  SendMessageA(EntryList, LVM_SETITEMSTATE, index, reinterpret_cast<LPARAM>(&item));
-  SetItemText(index, kColumnStatus, StatusText(status));
-  if (SummaryEntry* entry = GetEntry(index)) entry->status = status;
+  SummaryEntry* entry = GetEntry(index);
+  if (!entry) return;
+  entry->status = status;
+  RedrawEntry(index);
 }
 
 void SetEntrySize(int index, int32_t sizeKb) {
-  char text[64];
-  FormatSizeText(sizeKb, ThousandsSeparator(), text, sizeof text);
-  SetItemText(index, kColumnSize, text);
-  if (SummaryEntry* entry = GetEntry(index)) entry->sizeKb = sizeKb;
+  SummaryEntry* entry = GetEntry(index);
+  if (!entry) return;
+  entry->sizeKb = sizeKb;
+  RedrawEntry(index);
 }
 
 void SetEntryDigest(int index, const char* digest) {
   SummaryEntry* entry = GetEntry(index);
-  if (entry) CopyText(entry->digest, sizeof entry->digest, digest);
-  SetItemText(index, kColumnDigest, entry ? entry->digest : digest);
+  if (!entry) return;
+  CopyText(entry->digest, sizeof entry->digest, digest);
+  RedrawEntry(index);
 }
 
 void ClearEntries() {
-  if (!EntryList) return;
-  for (int index = EntryCount() - 1; index >= 0; --index) ReleaseRecord(GetEntry(index));
-  SendMessageA(EntryList, LVM_DELETEALLITEMS, 0, 0);
+  for (SummaryEntry* entry : Entries) ReleaseRecord(entry);
+  Entries.clear();
   ListedNames.Clear();
+  if (EntryList) SendMessageA(EntryList, LVM_DELETEALLITEMS, 0, 0);
   NoteListChanged();
 }
 
@@ -167,9 +199,19 @@ void SortEntries(int column) {
     SortColumn = column;
     SortAscending = true;
   }
-  SendMessageA(EntryList, LVM_SORTITEMS, 0, reinterpret_cast<LPARAM>(CompareForSort));
+  // The selection and the focus stay with their entries.
+  std::vector<const SummaryEntry*> selected = SelectedRecords();
+  const SummaryEntry* focused = GetEntry(
+      static_cast<int>(SendMessageA(EntryList, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED)));
+  std::stable_sort(Entries.begin(), Entries.end(), [](const SummaryEntry* a, const SummaryEntry* b) {
+    return CompareEntries(a, b, SortColumn, SortAscending) < 0;
+  });
+  if (!selected.empty() || focused) SelectRecords(std::move(selected), focused);
+  InvalidateRect(EntryList, nullptr, FALSE);
   NoteListChanged();
 }
+
+bool IsRestoringSelection() { return RestoringSelection; }
 
 bool IsNameListed(const char* name) { return ListedNames.Contains(name); }
 
@@ -179,16 +221,17 @@ int LiveEntryRecords() { return LiveRecords; }
 
 bool RemoveEntry(int index) {
   SummaryEntry* entry = GetEntry(index);
+  if (!entry) return false;
+  // The control moves the selection of the items below up by one.
   if (!SendMessageA(EntryList, LVM_DELETEITEM, index, 0)) return false;
-  if (entry) ListedNames.Remove(entry->name);
+  Entries.erase(Entries.begin() + index);
+  ListedNames.Remove(entry->name);
   ReleaseRecord(entry);
   NoteListChanged();
   return true;
 }
 
-int EntryCount() {
-  return EntryList ? static_cast<int>(SendMessageA(EntryList, LVM_GETITEMCOUNT, 0, 0)) : 0;
-}
+int EntryCount() { return static_cast<int>(Entries.size()); }
 
 int FirstSelectedEntry() { return NextSelectedEntry(-1); }
 
@@ -200,22 +243,57 @@ int NextSelectedEntry(int after) {
 
 int FindEntryIndex(const SummaryEntry* entry, int hint) {
   if (hint >= 0 && GetEntry(hint) == entry) return hint;
-  LVFINDINFOA find;
-  ZeroMemory(&find, sizeof find);
-  find.flags = LVFI_PARAM;
-  find.lParam = reinterpret_cast<LPARAM>(entry);
-  return static_cast<int>(
-      SendMessageA(EntryList, LVM_FINDITEMA, -1, reinterpret_cast<LPARAM>(&find)));
+  for (size_t index = 0; index < Entries.size(); ++index) {
+    if (Entries[index] == entry) return static_cast<int>(index);
+  }
+  return -1;
 }
 
 void GetEntryText(int index, int column, char* text, int size) {
+  if (size <= 0) return;
   text[0] = '\0';
-  LVITEMA item;
-  ZeroMemory(&item, sizeof item);
-  item.iSubItem = column;
-  item.pszText = text;
-  item.cchTextMax = size;
-  SendMessageA(EntryList, LVM_GETITEMTEXTA, index, reinterpret_cast<LPARAM>(&item));
+  if (const SummaryEntry* entry = GetEntry(index)) ColumnTextOf(*entry, column, text, size);
+}
+
+LRESULT AnswerEntryDisplayInfo(NMLVDISPINFOA* info) {
+  LVITEMA& item = info->item;
+  const SummaryEntry* entry = GetEntry(item.iItem);
+  if (!entry) return 0;
+  if ((item.mask & LVIF_TEXT) && item.pszText && item.cchTextMax > 0) {
+    ColumnTextOf(*entry, item.iSubItem, item.pszText, item.cchTextMax);
+  }
+  if (item.mask & LVIF_STATE) {
+    item.state = (item.state & ~LVIS_STATEIMAGEMASK) | INDEXTOSTATEIMAGEMASK(entry->status + 1);
+  }
+  return 0;
+}
+
+int FindEntryByName(const char* wanted, unsigned flags, int start) {
+  if (!(flags & (LVFI_STRING | LVFI_PARTIAL)) || !wanted) return -1;
+  int count = EntryCount();
+  if (start < 0 || start >= count) start = 0;
+  int span = (flags & LVFI_WRAP) ? count : count - start;
+  bool partial = (flags & LVFI_PARTIAL) != 0;
+  for (int step = 0; step < span; ++step) {
+    int index = (start + step) % count;
+    if (NamePrefixMatches(Entries[static_cast<size_t>(index)]->name, wanted, partial)) return index;
+  }
+  return -1;
+}
+
+LRESULT AnswerFindRequest(const NMHDR* header) {
+  if (header->code == LVN_ODFINDITEMA) {
+    const auto* find = reinterpret_cast<const NMLVFINDITEMA*>(header);
+    return FindEntryByName(find->lvfi.psz, find->lvfi.flags, find->iStart);
+  }
+  // Some list views ask in wide characters whatever the parent's notification format.
+  const auto* find = reinterpret_cast<const NMLVFINDITEMW*>(header);
+  if (!find->lvfi.psz) return -1;
+  char wanted[MAX_PATH + 1];
+  if (!WideCharToMultiByte(CP_ACP, 0, find->lvfi.psz, -1, wanted, sizeof wanted, nullptr, nullptr)) {
+    return -1;
+  }
+  return FindEntryByName(wanted, find->lvfi.flags, find->iStart);
 }
 
 const char* ThousandsSeparator() {

@@ -1,8 +1,11 @@
-// The document's entries: list items in EntryList, each owning its SummaryEntry record.
+// The document's entries: SummaryEntry records in list order, shown by EntryList, a list that
+// holds only their count and the selection and asks for what it draws.
 #ifndef VELMORA_SUMMARY_ENTRY_LIST_H
 #define VELMORA_SUMMARY_ENTRY_LIST_H
 
 #include <windows.h>
+
+#include <commctrl.h>
 
 #include <cstdint>
 
@@ -23,6 +26,9 @@ void SetEntrySize(int index, int32_t sizeKb);
 void SetEntryDigest(int index, const char* digest);
 void ClearEntries();
 void SortEntries(int column);
+// True while a sort puts the selection back on the moved entries: the items' change
+// notifications then tell nothing new.
+bool IsRestoringSelection();
 
 int EntryCount();
 int FirstSelectedEntry();
@@ -38,8 +44,15 @@ int ListedNameCount();
 int LiveEntryRecords();
 // Removes one item and releases its record; false when the list refused.
 bool RemoveEntry(int index);
-// Reads a column text of an item into a bounded buffer.
+// A column text of an entry, as the list shows it, into a bounded buffer.
 void GetEntryText(int index, int column, char* text, int size);
+// The list's questions: what to draw for an item (text and state image), and which entry's
+// name starts with what the user typed.
+LRESULT AnswerEntryDisplayInfo(NMLVDISPINFOA* info);
+// The first entry from start on (all round with LVFI_WRAP) whose name equals the text
+// (LVFI_STRING) or starts with it (LVFI_PARTIAL), letter case aside; -1 if none.
+int FindEntryByName(const char* wanted, unsigned flags, int start);
+LRESULT AnswerFindRequest(const NMHDR* header);
 // The locale's thousands separator, fetched once.
 const char* ThousandsSeparator();
 

@@ -22,10 +22,24 @@ using namespace testsupport;
 
 namespace {
 
+// What the list control shows in a column: it asks the program, so this checks the answer.
 std::string Text(int index, int column) {
-  char text[300];
-  GetEntryText(index, column, text, sizeof text);
+  char text[300] = "";
+  LVITEMA item = {};
+  item.iSubItem = column;
+  item.pszText = text;
+  item.cchTextMax = sizeof text;
+  SendMessageA(EntryList, LVM_GETITEMTEXTA, index, reinterpret_cast<LPARAM>(&item));
   return text;
+}
+
+std::vector<std::string> ItemsWithState(UINT state) {
+  std::vector<std::string> names;
+  for (int index = ListView_GetNextItem(EntryList, -1, state); index >= 0;
+       index = ListView_GetNextItem(EntryList, index, state)) {
+    names.push_back(Text(index, kColumnName));
+  }
+  return names;
 }
 
 int StateImage(int index) {
@@ -227,6 +241,42 @@ TEST_F(SortTest, EntryAppendedAfterASortGoesToTheBottom) {
   EXPECT_EQ(Text(5, kColumnName), "aaa.txt");
   EXPECT_STREQ(GetEntry(5)->name, "aaa.txt");
   EXPECT_EQ(Text(0, kColumnName), "Alpha.txt");
+}
+
+TEST_F(SortTest, SelectionAndFocusStayWithTheirEntries) {
+  ListView_SetItemState(EntryList, 0, LVIS_SELECTED, LVIS_SELECTED);  // beta.txt
+  ListView_SetItemState(EntryList, 4, LVIS_SELECTED, LVIS_SELECTED);  // Epsilon
+  ListView_SetItemState(EntryList, 3, LVIS_FOCUSED, LVIS_FOCUSED);    // delta.dat
+  for (int column : {kColumnName, kColumnName, kColumnSize, kColumnDigest}) {
+    SortEntries(column);
+    std::vector<std::string> selected = ItemsWithState(LVNI_SELECTED);
+    std::sort(selected.begin(), selected.end());
+    EXPECT_EQ(selected, (std::vector<std::string>{"Epsilon", "beta.txt"})) << column;
+    EXPECT_EQ(ItemsWithState(LVNI_FOCUSED), std::vector<std::string>{"delta.dat"}) << column;
+    EXPECT_EQ(SendMessageA(EntryList, LVM_GETSELECTEDCOUNT, 0, 0), 2) << column;
+  }
+}
+
+TEST_F(SortTest, TypedNamesFindTheirEntryWhateverTheOrder) {
+  SortEntries(kColumnSize);
+  auto find = [](const char* text, UINT flags) {
+    LVFINDINFOA info = {};
+    info.flags = flags;
+    info.psz = text;
+    int index = static_cast<int>(
+        SendMessageA(EntryList, LVM_FINDITEMA, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&info)));
+    return index < 0 ? std::string("-") : Text(index, kColumnName);
+  };
+  EXPECT_EQ(find("eps", LVFI_PARTIAL | LVFI_STRING), "Epsilon");
+  EXPECT_EQ(find("GAMMA/", LVFI_PARTIAL | LVFI_STRING), "gamma/Z.bin");
+  EXPECT_EQ(find("delta.dat", LVFI_STRING), "delta.dat");
+  EXPECT_EQ(find("delta", LVFI_STRING), "-");
+  EXPECT_EQ(find("zeta", LVFI_PARTIAL | LVFI_STRING), "-");
+  // Asked directly, from a start point, with and without wrapping round.
+  EXPECT_EQ(FindEntryByName("b", LVFI_PARTIAL | LVFI_WRAP, 1), 0);  // beta.txt is first
+  EXPECT_EQ(FindEntryByName("b", LVFI_PARTIAL, 1), -1);
+  EXPECT_EQ(FindEntryByName("B", LVFI_PARTIAL, 0), 0);
+  EXPECT_EQ(FindEntryByName("b", 0, 0), -1);
 }
 
 TEST_F(SortTest, ColumnClickOnTheListSortsByThatColumn) {
