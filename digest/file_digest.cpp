@@ -126,13 +126,16 @@ int CheckFile(const char* path, const char* storedDigest, int32_t* sizeKb) {
 }
 
 void PumpMessages() {
-  FlushHeldDisplay();  // what a dispatched message may look at is up to date
   MSG message;
+  bool flushed = false;
   while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
     if (message.message == WM_QUIT) return;
+    // What a dispatched message may look at is brought up to date; with nothing to dispatch,
+    // held changes wait for the next screen refresh.
+    if (!flushed) FlushHeldDisplay();
+    flushed = true;
     TranslateMessage(&message);
     DispatchMessageA(&message);
-    NoteListChanged();  // a click or a scroll may have changed what the list shows
   }
 }
 

@@ -241,7 +241,7 @@ line "find entry by record" "the last of 10,000: $(values s10k_locate_last_ms "$
 
 gap_scale=$(highest s100k_add_gap_ms "$data/scale")
 gap=$(printf '%s\n' "$gap_small" "$gap_verify" "$gap_scale" | sort -g | tail -1)
-line "list repaint gap" "longest: adding $set_label files $(calc .0f "$gap_small") ms, verifying 1,000 $(calc .0f "$gap_verify") ms, adding 100,000 (modelled) $(calc .0f "$gap_scale") ms"
+line "screen refresh gap" "longest: adding $set_label files $(calc .0f "$gap_small") ms, verifying 1,000 $(calc .0f "$gap_verify") ms, adding 100,000 (modelled) $(calc .0f "$gap_scale") ms"
 note "goal <= 100 ms: $(verdict "$gap" '<=' 100)"
 
 echo

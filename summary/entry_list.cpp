@@ -52,16 +52,15 @@ void ReleaseRecord(SummaryEntry* entry) {
   std::free(entry);
 }
 
-// The item count the control shows, brought in line with the records; the rows above keep
-// their place and selection.
-void SyncItemCount() {
-  SendMessageA(EntryList, LVM_SETITEMCOUNT, Entries.size(), LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL);
-  NoteListChanged();
+bool IsRowInSight(int index) {
+  auto top = static_cast<int>(SendMessageA(EntryList, LVM_GETTOPINDEX, 0, 0));
+  auto rows = static_cast<int>(SendMessageA(EntryList, LVM_GETCOUNTPERPAGE, 0, 0));
+  return index >= top && index <= top + rows;  // the last one may show in part
 }
 
 void RedrawEntry(int index) {
+  if (!EntryList || (DisplayHeld() && !IsRowInSight(index))) return;
   SendMessageA(EntryList, LVM_REDRAWITEMS, index, index);
-  NoteListChanged();
 }
 
 void ColumnTextOf(const SummaryEntry& entry, int column, char* text, int size) {
@@ -154,7 +153,7 @@ void AppendEntry(const char* name, const char* digest, int status, int32_t sizeK
   entry->sizeKb = sizeKb;
   Entries.push_back(entry);
   ListedNames.Add(entry->name);
-  SyncItemCount();
+  if (!DisplayHeld()) SyncEntryCount();
   ModifiedFlag = true;
 }
 
@@ -189,7 +188,13 @@ void ClearEntries() {
   Entries.clear();
   ListedNames.Clear();
   if (EntryList) SendMessageA(EntryList, LVM_DELETEALLITEMS, 0, 0);
-  NoteListChanged();
+}
+
+void SyncEntryCount() {
+  if (!EntryList) return;
+  if (SendMessageA(EntryList, LVM_GETITEMCOUNT, 0, 0) == static_cast<LRESULT>(Entries.size())) return;
+  // The rows above keep their place and selection.
+  SendMessageA(EntryList, LVM_SETITEMCOUNT, Entries.size(), LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL);
 }
 
 void SortEntries(int column) {
@@ -199,6 +204,7 @@ void SortEntries(int column) {
     SortColumn = column;
     SortAscending = true;
   }
+  SyncEntryCount();
   // The selection and the focus stay with their entries.
   std::vector<const SummaryEntry*> selected = SelectedRecords();
   const SummaryEntry* focused = GetEntry(
@@ -208,7 +214,6 @@ void SortEntries(int column) {
   });
   if (!selected.empty() || focused) SelectRecords(std::move(selected), focused);
   InvalidateRect(EntryList, nullptr, FALSE);
-  NoteListChanged();
 }
 
 bool IsRestoringSelection() { return RestoringSelection; }
@@ -222,12 +227,12 @@ int LiveEntryRecords() { return LiveRecords; }
 bool RemoveEntry(int index) {
   SummaryEntry* entry = GetEntry(index);
   if (!entry) return false;
+  SyncEntryCount();
   // The control moves the selection of the items below up by one.
   if (!SendMessageA(EntryList, LVM_DELETEITEM, index, 0)) return false;
   Entries.erase(Entries.begin() + index);
   ListedNames.Remove(entry->name);
   ReleaseRecord(entry);
-  NoteListChanged();
   return true;
 }
 

@@ -25,6 +25,9 @@ void SetEntryStatus(int index, int status);
 void SetEntrySize(int index, int32_t sizeKb);
 void SetEntryDigest(int index, const char* digest);
 void ClearEntries();
+// Tells the list how many entries there are; while a long operation holds its changes,
+// appending leaves that to the next refresh.
+void SyncEntryCount();
 void SortEntries(int column);
 // True while a sort puts the selection back on the moved entries: the items' change
 // notifications then tell nothing new.

@@ -17,7 +17,6 @@
 #include "summary/title.h"
 #include "summary/verify.h"
 #include "operation_support.h"
-#include "pump_probe.h"
 #include "test_support.h"
 
 using namespace testsupport;
@@ -56,14 +55,6 @@ class PacingTest : public ::testing::Test {
     ModifiedFlag = false;
   }
 
-  // The first entry not verified yet: the one being read while Verify All runs.
-  static int EntryBeingRead() {
-    for (int index = 0; index < EntryCount(); ++index) {
-      if (ColumnText(index, kColumnStatus) == "Not Verified") return index;
-    }
-    return -1;
-  }
-
   ScratchDir scratch_;
   std::vector<std::string> digests_;
 };
@@ -74,17 +65,30 @@ struct Dispatch {
   int progress;
 };
 
+// What a timer sees each time the operation's pumping dispatches it: as close to "every
+// dispatch" as an observer gets, since a due timer is handed out by every look at the queue.
+std::vector<Dispatch>* Seen = nullptr;
+
+void CALLBACK RecordDispatch(HWND, UINT, UINT_PTR, DWORD) {
+  if (!Seen || !BusyFlag) return;
+  int entry = -1;
+  for (int index = 0; index < EntryCount() && entry < 0; ++index) {
+    if (ColumnText(index, kColumnStatus) == "Not Verified") entry = index;
+  }
+  Seen->push_back({entry, StatusBarText(), ProgressPosition()});
+  if (entry == 1) StopRequested = true;  // as the Stop command does
+}
+
 TEST_F(PacingTest, EveryDispatchSeesTheCurrentFileAndProgressAndStopStillEndsThePass) {
   ListLongFiles(3);
   std::vector<Dispatch> seen;
-  PumpProbe probe([&seen](int) {
-    seen.push_back({EntryBeingRead(), StatusBarText(), ProgressPosition()});
-    if (seen.back().entry == 1) StopRequested = true;  // as the Stop command does
-  });
-  ASSERT_TRUE(probe.Ready());
-  probe.PostNow();
+  Seen = &seen;
+  UINT_PTR timer = SetTimer(nullptr, 0, 1, RecordDispatch);
+  ASSERT_NE(timer, 0u);
 
   VerifyAll(MainWindow);
+  KillTimer(nullptr, timer);
+  Seen = nullptr;
 
   ASSERT_FALSE(seen.empty());
   EXPECT_EQ(seen.front().entry, 0);
@@ -140,6 +144,7 @@ TEST_F(PacingTest, ManySmallFilesEndWithEveryEntryAndTheScreenSettled) {
   UpdateTitle(MainWindow, nullptr);
 
   EXPECT_EQ(EntryCount(), kFiles);
+  EXPECT_EQ(SendMessageA(EntryList, LVM_GETITEMCOUNT, 0, 0), kFiles);  // the held count handed over
   EXPECT_EQ(ListedNameCount(), kFiles);
   EXPECT_EQ(MainTitle(), TitleWithCount(kFiles));
   EXPECT_EQ(StatusBarText(), "");
