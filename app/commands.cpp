@@ -165,7 +165,7 @@ void RefreshCommandState() {
   state.baseDirectorySet = BaseDirectory[0] != '\0';
   state.hasEntries = EntryCount() > 0;
   // The list's own count: looking for the first selected item scans from the top, and this
-  // runs once per item that Select All changes.
+  // runs once per item change that the list reports.
   state.hasSelection =
       state.hasEntries && SendMessageA(EntryList, LVM_GETSELECTEDCOUNT, 0, 0) > 0;
   state.modified = ModifiedFlag;

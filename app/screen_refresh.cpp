@@ -34,12 +34,22 @@ void SendProgressPosition(uint32_t position) {
   if (ProgressBar) SendMessageA(ProgressBar, PBM_SETPOS, position, 0);
 }
 
+// The next refresh is counted from the start of this one, so that drawing does not stretch the
+// time between refreshes.
 void RefreshScreen() {
+  LastRefresh = GetTickCount();
   FlushHeldDisplay();
   if (EntryList) UpdateWindow(EntryList);
   if (StatusBar) UpdateWindow(StatusBar);
   if (ProgressBar) UpdateWindow(ProgressBar);
-  LastRefresh = GetTickCount();
+}
+
+void RefreshAfter(DWORD interval) {
+  if (!Paced()) {
+    if (EntryList) UpdateWindow(EntryList);
+    return;
+  }
+  if (GetTickCount() - LastRefresh >= interval) RefreshScreen();
 }
 
 }  // namespace
@@ -55,13 +65,9 @@ void BeginBatchedRedraw() {
   LastRefresh = GetTickCount();
 }
 
-void RefreshScreenIfDue() {
-  if (!Paced()) {
-    if (EntryList) UpdateWindow(EntryList);
-    return;
-  }
-  if (GetTickCount() - LastRefresh >= kScreenRefreshInterval) RefreshScreen();
-}
+void RefreshScreenIfDue() { RefreshAfter(kScreenRefreshInterval); }
+
+void RefreshScreenIfOverdue() { RefreshAfter(kScreenRefreshInterval + kBetweenFilesSlack); }
 
 void EndBatchedRedraw() {
   if (!Batched) return;

@@ -15,11 +15,16 @@
 
 #include <cstdint>
 
-enum { kScreenRefreshInterval = 50, kMessageInterval = 10 };
+enum { kScreenRefreshInterval = 50, kBetweenFilesSlack = 20, kMessageInterval = 10 };
 
 void BeginBatchedRedraw();
-// Outside a batch, draws the list at once (the behaviour of a single change).
+// Outside a batch, draws the list at once (the behaviour of a single change). Called while a
+// file is read, so that the status bar shows the name of the file being read.
 void RefreshScreenIfDue();
+// The same between files, kBetweenFilesSlack ms later: it refreshes the screen only when no
+// file was read for a while (entries already listed or missing), since a refresh between
+// files would show the empty status text that each file leaves behind.
+void RefreshScreenIfOverdue();
 void EndBatchedRedraw();
 
 // Dispatches pending messages: at once outside a batch, else when they are due.

@@ -32,7 +32,7 @@ const size_t kWalkPathSize = 524;
 
 // Counts an added file; every 50th refreshes the title with the item count.
 void CountAddedFile(int* counter) {
-  RefreshScreenIfDue();
+  RefreshScreenIfOverdue();
   if (++*counter == kTitleRefreshInterval) {
     *counter = 0;
     UpdateTitle(MainWindow, nullptr);

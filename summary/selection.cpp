@@ -54,9 +54,9 @@ HGLOBAL MakeClipboardBlock(const std::string& text) {
 
 void SelectAll() {
   if (BeepWhenEmpty()) return;
-  for (int index = EntryCount() - 1; index >= 0; --index) {
-    ListView_SetItemState(EntryList, index, LVIS_SELECTED, LVIS_SELECTED);
-  }
+  // One request for every item: the focus and the other state bits stay as they are, and the
+  // list reports the change once instead of once per item.
+  ListView_SetItemState(EntryList, -1, LVIS_SELECTED, LVIS_SELECTED);
 }
 
 void DeleteSelected(HWND window) {

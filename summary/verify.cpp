@@ -72,7 +72,7 @@ bool VisitEntry(const SummaryEntry* entry, int hint, Action action, char* path, 
   }
   SetEntryStatus(index, verdict);
   SetEntrySize(index, sizeKb);
-  RefreshScreenIfDue();
+  RefreshScreenIfOverdue();
   if (verdict != kStatusOk) result->allOk = false;
   return true;
 }
