@@ -4,6 +4,25 @@
 
 #include <windows.h>
 
+// A window's drawing switched off for a scope, then on again with the whole window to be
+// repainted: changing many items of a visible list one by one costs a redraw request each.
+class RedrawPause {
+ public:
+  explicit RedrawPause(HWND window) : window_(window) {
+    if (window_) SendMessageA(window_, WM_SETREDRAW, FALSE, 0);
+  }
+  ~RedrawPause() {
+    if (!window_) return;
+    SendMessageA(window_, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(window_, nullptr, TRUE);
+  }
+  RedrawPause(const RedrawPause&) = delete;
+  RedrawPause& operator=(const RedrawPause&) = delete;
+
+ private:
+  HWND window_;
+};
+
 class FileHandle {
  public:
   explicit FileHandle(HANDLE handle) : handle_(handle) {}

@@ -56,6 +56,7 @@ void SelectAll() {
   if (BeepWhenEmpty()) return;
   // One request for every item: the focus and the other state bits stay as they are, and the
   // list reports the change once instead of once per item.
+  RedrawPause pause(EntryList);
   ListView_SetItemState(EntryList, -1, LVIS_SELECTED, LVIS_SELECTED);
 }
 

@@ -31,18 +31,6 @@ class StdioFile {
   std::FILE* file_;
 };
 
-// Redrawing each inserted item costs milliseconds; a load repaints once at the end.
-class RedrawPause {
- public:
-  RedrawPause() { SendMessageA(EntryList, WM_SETREDRAW, FALSE, 0); }
-  ~RedrawPause() {
-    SendMessageA(EntryList, WM_SETREDRAW, TRUE, 0);
-    InvalidateRect(EntryList, nullptr, TRUE);
-  }
-  RedrawPause(const RedrawPause&) = delete;
-  RedrawPause& operator=(const RedrawPause&) = delete;
-};
-
 // Collects lines and hands them to the file in large writes, remembering any failure.
 class LineWriter {
  public:
@@ -138,7 +126,7 @@ bool ReadSummaryFile(const char* path) {
     ShowError("Cannot open MD5 file");
     return false;
   }
-  RedrawPause pause;
+  RedrawPause pause(EntryList);  // a load repaints once, at the end
   unsigned char digest[16];
   char name[261];
   int result;
