@@ -5,6 +5,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -83,7 +84,7 @@ TEST_F(PacingTest, EveryDispatchSeesTheCurrentFileAndProgressAndStopStillEndsThe
   ListLongFiles(3);
   std::vector<Dispatch> seen;
   Seen = &seen;
-  UINT_PTR timer = SetTimer(nullptr, 0, 1, RecordDispatch);
+  UINT_PTR timer = SetTimer(nullptr, 0, 5, RecordDispatch);  // due at every look at the queue
   ASSERT_NE(timer, 0u);
 
   VerifyAll(MainWindow);
@@ -152,6 +153,53 @@ TEST_F(PacingTest, ManySmallFilesEndWithEveryEntryAndTheScreenSettled) {
   for (int index = 0; index < EntryCount(); ++index) {
     EXPECT_EQ(ColumnText(index, kColumnStatus), "OK") << index;
   }
+}
+
+int SortsDone = 0;
+
+void CALLBACK SortAtDispatch(HWND, UINT, UINT_PTR, DWORD) {
+  static const int kColumns[] = {kColumnName, kColumnDigest, kColumnName, kColumnSize};
+  if (!BusyFlag) return;
+  SortEntries(kColumns[SortsDone % 4]);
+  ++SortsDone;
+}
+
+TEST_F(PacingTest, SortsWhileAddingKeepEveryEntryWholeAndCounted) {
+  const int kFiles = 600;
+  for (int i = 0; i < kFiles; ++i) {
+    std::string name = "t" + std::to_string(1000 + i) + ".txt";
+    scratch_.Write(name, name + std::string(static_cast<size_t>(i % 7) * 300, '.'));
+  }
+  SortsDone = 0;
+  // Not every millisecond: a sort and the repaint it causes take longer than that, and a timer
+  // that is due again after each dispatch would keep the pumping busy for ever.
+  UINT_PTR timer = SetTimer(nullptr, 0, 20, SortAtDispatch);
+  ASSERT_NE(timer, 0u);
+
+  SetBusy(true);
+  AddedCount = 0;
+  AddDirectoryTree(MainWindow, scratch_.Path().c_str());
+  FinishLongOperation();
+  KillTimer(nullptr, timer);
+
+  EXPECT_GT(SortsDone, 0);
+  ASSERT_EQ(EntryCount(), kFiles);
+  EXPECT_EQ(SendMessageA(EntryList, LVM_GETITEMCOUNT, 0, 0), kFiles);
+  std::vector<std::string> names;
+  for (int index = 0; index < kFiles; ++index) {
+    const SummaryEntry* entry = GetEntry(index);
+    ASSERT_NE(entry, nullptr) << index;
+    std::string name = ColumnText(index, kColumnName);
+    EXPECT_EQ(name, entry->name) << index;
+    int i = std::stoi(name.substr(1, 4)) - 1000;
+    EXPECT_EQ(ColumnText(index, kColumnDigest),
+              DigestOf(name + std::string(static_cast<size_t>(i % 7) * 300, '.'))) << name;
+    EXPECT_EQ(ColumnText(index, kColumnStatus), "OK") << name;
+    names.push_back(name);
+  }
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(std::unique(names.begin(), names.end()), names.end());
+  EXPECT_EQ(ListedNameCount(), kFiles);
 }
 
 }  // namespace

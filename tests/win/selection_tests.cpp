@@ -86,6 +86,32 @@ TEST_F(SelectionTest, SelectAllSelectsEveryItemAndLeavesTheFocusWhereItWas) {
   EXPECT_FALSE(ModifiedFlag);
 }
 
+TEST_F(SelectionTest, ShiftClickSelectsTheRangeAndEnablesTheSelectionCommands) {
+  ListEntries(6);
+  ListView_SetItemState(EntryList, 1, LVIS_FOCUSED, LVIS_FOCUSED);
+  ASSERT_FALSE(ToolbarEnabled(IDM_COPY));
+  RECT row = {};
+  row.left = LVIR_BOUNDS;
+  ASSERT_TRUE(SendMessageA(EntryList, LVM_GETITEMRECT, 4, reinterpret_cast<LPARAM>(&row)));
+  LPARAM at = MAKELPARAM(row.left + 10, (row.top + row.bottom) / 2);
+  // The list reads the shift key from the keyboard state, as during a real click.
+  BYTE keys[256];
+  GetKeyboardState(keys);
+  BYTE shift = keys[VK_SHIFT];
+  keys[VK_SHIFT] = 0x80;
+  SetKeyboardState(keys);
+  // The release is queued first: the list watches for it in a loop of its own after the press.
+  PostMessageA(EntryList, WM_LBUTTONUP, MK_SHIFT, at);
+  SendMessageA(EntryList, WM_LBUTTONDOWN, MK_LBUTTON | MK_SHIFT, at);
+  PumpFor(20);
+  keys[VK_SHIFT] = shift;
+  SetKeyboardState(keys);
+
+  for (int i = 0; i < 6; ++i) EXPECT_EQ(IsSelected(i), i >= 1 && i <= 4) << i;
+  EXPECT_TRUE(ToolbarEnabled(IDM_COPY));
+  EXPECT_TRUE(ToolbarEnabled(IDM_DELETE));
+}
+
 TEST_F(SelectionTest, EmptyListOnlyBeeps) {
   PutOnClipboard("kept");
   SetWindowTextA(MainWindow, "as before");
