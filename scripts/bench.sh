@@ -230,6 +230,7 @@ for column in name digest status size; do
     line "sort 100,000, $column $order" "$(calc .3f "$t") s, goal <= 0.5 s: $(verdict "$t" '<=' 0.5)"
   done
 done
+line "sort, all selected" "100,000 by name with every entry selected: $(calc .3f "$(values sort_all_selected_s "$data/scale")") s, $(values sort_all_selected_count "$data/scale") still selected (no goal)"
 select10=$(lowest s10k_select_s "$data/scale")
 delete10=$(lowest s10k_delete_s "$data/scale")
 if [ -n "$(values s100k_select_s "$data/scale")" ]; then

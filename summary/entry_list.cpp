@@ -5,10 +5,12 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <vector>
 
 #include "app/app_state.h"
 #include "app/screen_refresh.h"
+#include "app/win_guards.h"
 #include "common/bounded_text.h"
 #include "resources/resource.h"
 #include "summary/name_index.h"
@@ -82,8 +84,10 @@ void ColumnTextOf(const SummaryEntry& entry, int column, char* text, int size) {
   }
 }
 
-// The records of the selected items, each marked by its place in the sorted order later.
+// The records of the selected items, so that the selection can follow them through a sort.
 std::vector<const SummaryEntry*> SelectedRecords() {
+  const auto count = static_cast<size_t>(SendMessageA(EntryList, LVM_GETSELECTEDCOUNT, 0, 0));
+  if (count == Entries.size()) return {Entries.begin(), Entries.end()};  // no walk through all
   std::vector<const SummaryEntry*> selected;
   for (int index = FirstSelectedEntry(); index >= 0; index = NextSelectedEntry(index)) {
     selected.push_back(Entries[static_cast<size_t>(index)]);
@@ -92,12 +96,17 @@ std::vector<const SummaryEntry*> SelectedRecords() {
 }
 
 void SelectRecords(std::vector<const SummaryEntry*> records, const SummaryEntry* focused) {
+  RedrawPause pause(EntryList);  // one repaint, not one per item
   RestoringSelection = true;
-  ListView_SetItemState(EntryList, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
-  std::sort(records.begin(), records.end());
+  // Everything selected (as after Select All) stays so in one request; only the focus moves.
+  const bool all = records.size() == Entries.size();
+  ListView_SetItemState(EntryList, -1, all ? LVIS_SELECTED : 0, LVIS_SELECTED | LVIS_FOCUSED);
+  const std::less<const SummaryEntry*> before;
+  if (!all) std::sort(records.begin(), records.end(), before);
   for (size_t index = 0; index < Entries.size(); ++index) {
     const SummaryEntry* entry = Entries[index];
-    UINT state = std::binary_search(records.begin(), records.end(), entry) ? LVIS_SELECTED : 0;
+    bool selected = !all && std::binary_search(records.begin(), records.end(), entry, before);
+    UINT state = selected ? LVIS_SELECTED : 0;
     if (entry == focused) state |= LVIS_FOCUSED;
     if (state) ListView_SetItemState(EntryList, static_cast<int>(index), state, state);
   }

@@ -257,6 +257,16 @@ TEST_F(SortTest, SelectionAndFocusStayWithTheirEntries) {
   }
 }
 
+TEST_F(SortTest, EverythingSelectedStaysSelectedWithTheFocusOnItsEntry) {
+  ListView_SetItemState(EntryList, -1, LVIS_SELECTED, LVIS_SELECTED);
+  ListView_SetItemState(EntryList, 2, LVIS_FOCUSED, LVIS_FOCUSED);  // gamma/Z.bin
+  for (int column : {kColumnName, kColumnName, kColumnStatus}) {
+    SortEntries(column);
+    EXPECT_EQ(SendMessageA(EntryList, LVM_GETSELECTEDCOUNT, 0, 0), 5) << column;
+    EXPECT_EQ(ItemsWithState(LVNI_FOCUSED), std::vector<std::string>{"gamma/Z.bin"}) << column;
+  }
+}
+
 TEST_F(SortTest, TypedNamesFindTheirEntryWhateverTheOrder) {
   SortEntries(kColumnSize);
   auto find = [](const char* text, UINT flags) {
