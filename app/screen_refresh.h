@@ -15,7 +15,7 @@
 
 #include <cstdint>
 
-enum { kScreenRefreshInterval = 70, kBetweenFilesSlack = 15, kMessageInterval = 10 };
+enum { kScreenRefreshInterval = 60, kBetweenFilesSlack = 15, kMessageInterval = 10 };
 
 void BeginBatchedRedraw();
 // Outside a batch, draws the list at once (the behaviour of a single change). Called while a
