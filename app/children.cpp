@@ -31,7 +31,9 @@ HWND CreateChild(DWORD exStyle, const char* className, const char* text, DWORD s
 }
 
 void CreateStatusBar(HWND window) {
-  StatusBar = CreateStatusWindowA(WS_CHILD | WS_VISIBLE | CCS_BOTTOM, "", window, IDC_STATUS_BAR);
+  // Clipped around its child, the progress bar, a new status text does not repaint the bar too.
+  StatusBar = CreateStatusWindowA(WS_CHILD | WS_VISIBLE | CCS_BOTTOM | WS_CLIPCHILDREN, "", window,
+                                  IDC_STATUS_BAR);
   if (StatusBar && UiFont) {
     SendMessageA(StatusBar, WM_SETFONT, reinterpret_cast<WPARAM>(UiFont), FALSE);
     SendMessageA(StatusBar, WM_SIZE, 0, 0);

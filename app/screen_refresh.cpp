@@ -15,6 +15,7 @@ DisplayPacing Pacing = DisplayPacing::kPaced;
 bool Batched = false;
 DWORD LastRefresh = 0;
 DWORD LastDispatch = 0;
+DWORD LastCountSync = 0;
 bool DispatchDue = false;  // the first chance of a batch dispatches whatever the clock says
 
 // What the status bar and its progress bar are to show, kept while batched.
@@ -22,6 +23,24 @@ char HeldStatus[512] = "";
 bool StatusHeld = false;
 uint32_t HeldPosition = 0;
 bool PositionHeld = false;
+// Setting a window's title paints its title bar at once, which costs more than reading a
+// small file; while batched the newest title waits for the refresh.
+HWND HeldTitleWindow = nullptr;
+char HeldTitle[420] = "";
+
+// The pacing clock. The tick count moves in steps of up to 16 ms on some systems, which would
+// stretch the time between refreshes by as much; the performance counter does not.
+DWORD Milliseconds() {
+  static const LONGLONG frequency = [] {
+    LARGE_INTEGER f;
+    QueryPerformanceFrequency(&f);
+    return f.QuadPart;
+  }();
+  LARGE_INTEGER now;
+  QueryPerformanceCounter(&now);
+  return static_cast<DWORD>(now.QuadPart / frequency * 1000 +
+                            now.QuadPart % frequency * 1000 / frequency);
+}
 
 // Whether changes are held and messages dispatched by the clock.
 bool Paced() { return Batched && Pacing == DisplayPacing::kPaced; }
@@ -34,11 +53,24 @@ void SendProgressPosition(uint32_t position) {
   if (ProgressBar) SendMessageA(ProgressBar, PBM_SETPOS, position, 0);
 }
 
+void FlushHeldTexts() {
+  if (StatusHeld) SendStatusText(HeldStatus);
+  if (PositionHeld) SendProgressPosition(HeldPosition);
+  if (HeldTitleWindow) SetWindowTextA(HeldTitleWindow, HeldTitle);
+  HeldTitleWindow = nullptr;
+  StatusHeld = false;
+  PositionHeld = false;
+}
+
 // The next refresh is counted from the start of this one, so that drawing does not stretch the
 // time between refreshes.
 void RefreshScreen() {
-  LastRefresh = GetTickCount();
-  FlushHeldDisplay();
+  LastRefresh = Milliseconds();
+  if (!Batched || NewEntriesInSight() || LastRefresh - LastCountSync >= kScrollBarInterval) {
+    SyncEntryCount();
+    LastCountSync = LastRefresh;
+  }
+  FlushHeldTexts();
   if (EntryList) UpdateWindow(EntryList);
   if (StatusBar) UpdateWindow(StatusBar);
   if (ProgressBar) UpdateWindow(ProgressBar);
@@ -49,7 +81,7 @@ void RefreshAfter(DWORD interval) {
     if (EntryList) UpdateWindow(EntryList);
     return;
   }
-  if (GetTickCount() - LastRefresh >= interval) RefreshScreen();
+  if (Milliseconds() - LastRefresh >= interval) RefreshScreen();
 }
 
 }  // namespace
@@ -62,7 +94,7 @@ void BeginBatchedRedraw() {
   if (Batched) return;
   Batched = true;
   DispatchDue = true;
-  LastRefresh = GetTickCount();
+  LastRefresh = Milliseconds();
 }
 
 void RefreshScreenIfDue() { RefreshAfter(kScreenRefreshInterval); }
@@ -76,10 +108,10 @@ void EndBatchedRedraw() {
 }
 
 void PumpMessagesIfDue() {
-  if (Paced() && !DispatchDue && GetTickCount() - LastDispatch < kMessageInterval) return;
+  if (Paced() && !DispatchDue && Milliseconds() - LastDispatch < kMessageInterval) return;
   DispatchDue = false;
   PumpMessages();
-  LastDispatch = GetTickCount();
+  LastDispatch = Milliseconds();
 }
 
 void ShowStatusText(const char* text) {
@@ -100,10 +132,16 @@ void ShowProgressPosition(uint32_t position) {
   PositionHeld = true;
 }
 
+void ShowWindowTitle(HWND window, const char* text) {
+  if (!Paced()) {
+    SetWindowTextA(window, text);
+    return;
+  }
+  CopyText(HeldTitle, sizeof HeldTitle, text);
+  HeldTitleWindow = window;
+}
+
 void FlushHeldDisplay() {
   SyncEntryCount();
-  if (StatusHeld) SendStatusText(HeldStatus);
-  if (PositionHeld) SendProgressPosition(HeldPosition);
-  StatusHeld = false;
-  PositionHeld = false;
+  FlushHeldTexts();
 }

@@ -1,11 +1,15 @@
 // While a long operation runs, what the window shows is handed to its controls in batches:
-// under some systems every change of the list's item count, every status text and every
-// progress step costs a redraw and a round trip to the window server, far more than reading a
-// small file. So, while batched, the list's item count, the status text and the progress
-// position are held and handed over only when something can show or read them: when the
-// screen is refreshed (at least every kScreenRefreshInterval ms, between files and between
-// the chunks of a long file), before any pending message is dispatched, and at the end. A
-// changed entry is drawn again only when its row is in sight.
+// under some systems every change of the list's item count, every status text, every progress
+// step and every window title costs a redraw and a round trip to the window server, far more
+// than reading a small file. So, while batched, the list's item count, the status text, the
+// progress position and the window title are held and handed over only when something can
+// show or read them: when the screen is refreshed (every kScreenRefreshInterval ms, between
+// files and between the chunks of a long file), before any pending message is dispatched, and
+// at the end. A changed entry is drawn again only when its row is in sight.
+//
+// At a refresh the list gets its new item count only when new rows would come into sight or
+// kScrollBarInterval ms have passed: otherwise the count changes no more than its scroll bar,
+// whose redraw costs more than the rest of the refresh together.
 //
 // Pending messages are dispatched when kMessageInterval ms have passed since the last
 // dispatch, and at the first chance of each operation: looking at the queue is itself such a
@@ -13,9 +17,16 @@
 #ifndef VELMORA_APP_SCREEN_REFRESH_H
 #define VELMORA_APP_SCREEN_REFRESH_H
 
+#include <windows.h>
+
 #include <cstdint>
 
-enum { kScreenRefreshInterval = 60, kBetweenFilesSlack = 15, kMessageInterval = 10 };
+enum {
+  kScreenRefreshInterval = 75,
+  kBetweenFilesSlack = 10,
+  kMessageInterval = 10,
+  kScrollBarInterval = 500
+};
 
 void BeginBatchedRedraw();
 // Outside a batch, draws the list at once (the behaviour of a single change). Called while a
@@ -33,6 +44,8 @@ void PumpMessagesIfDue();
 // Shows a status text or progress position now, or holds it while batched.
 void ShowStatusText(const char* text);
 void ShowProgressPosition(uint32_t position);
+// Sets a window's title now, or holds it while batched.
+void ShowWindowTitle(HWND window, const char* text);
 // Hands everything held to the controls.
 void FlushHeldDisplay();
 // Whether changes are being held now.

@@ -73,14 +73,16 @@ struct GapMeter {
   }
 };
 
-// A screen refresh is a paint of the list, the status bar or its progress bar: while files are
-// read, what changes on screen is the status text, the progress and the rows in sight.
+// A screen refresh is a paint of the list, the status bar or its progress bar, or a new item
+// count, status text or title handed over: while files are read, what changes on screen is the
+// status text, the progress, the title, the rows in sight and the list's scroll bar.
 GapMeter ScreenGaps;
 GapMeter ProgressGaps;
 
 // The meters watch the windows through a plain window-procedure subclass: the comctl32
 // subclass helper looks up a window property on every message, which under Wine is a server
 // round trip and would slow down every list request being measured.
+WNDPROC MainProc = nullptr;
 WNDPROC ListProc = nullptr;
 WNDPROC StatusProc = nullptr;
 WNDPROC ProgressProc = nullptr;
@@ -100,7 +102,16 @@ LRESULT CALLBACK ListSpy(HWND window, UINT message, WPARAM wParam, LPARAM lParam
   return Watch(nullptr, ListProc, window, message, wParam, lParam);
 }
 
+LRESULT CALLBACK MainSpy(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  // A new title (the item count) is painted in the title bar when it is handed over.
+  if (message == WM_SETTEXT) ScreenGaps.Paint();
+  return CallWindowProcW(MainProc, window, message, wParam, lParam);
+}
+
 LRESULT CALLBACK StatusSpy(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  // A status text handed over is on screen when the call returns; the control draws nothing
+  // when the text is the one it shows already (the same name in another folder).
+  if (message == SB_SETTEXTA) ScreenGaps.Paint();
   return Watch(nullptr, StatusProc, window, message, wParam, lParam);
 }
 
@@ -136,6 +147,7 @@ HWND OpenWindow() {
   PumpPending();
   ScreenGaps = GapMeter();
   ProgressGaps = GapMeter();
+  MainProc = Spy(window, MainSpy);
   ListProc = Spy(EntryList, ListSpy);
   StatusProc = Spy(StatusBar, StatusSpy);
   ProgressProc = Spy(ProgressBar, ProgressSpy);

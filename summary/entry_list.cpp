@@ -206,6 +206,13 @@ void SyncEntryCount() {
   SendMessageA(EntryList, LVM_SETITEMCOUNT, Entries.size(), LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL);
 }
 
+bool NewEntriesInSight() {
+  if (!EntryList) return false;
+  auto shown = static_cast<size_t>(SendMessageA(EntryList, LVM_GETITEMCOUNT, 0, 0));
+  if (shown == Entries.size()) return false;
+  return shown > Entries.size() || IsRowInSight(static_cast<int>(shown));
+}
+
 void SortEntries(int column) {
   if (column == SortColumn) {
     SortAscending = !SortAscending;

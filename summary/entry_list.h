@@ -28,6 +28,9 @@ void ClearEntries();
 // Tells the list how many entries there are; while a long operation holds its changes,
 // appending leaves that to the next refresh.
 void SyncEntryCount();
+// Whether the records not yet counted by the control would show as rows, rather than only
+// change its scroll bar.
+bool NewEntriesInSight();
 void SortEntries(int column);
 // True while a sort puts the selection back on the moved entries: the items' change
 // notifications then tell nothing new.

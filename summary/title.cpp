@@ -1,6 +1,7 @@
 #include "summary/title.h"
 
 #include "app/app_state.h"
+#include "app/screen_refresh.h"
 #include "common/bounded_text.h"
 #include "summary/entry_list.h"
 #include "summary/paths.h"
@@ -12,7 +13,7 @@ void UpdateTitle(HWND window, const char* path) {
   char title[420];
   FormatText(title, sizeof title, "%s - %s   [%d items]", kProgramTitle,
              BaseName(CurrentSummaryPath), EntryCount());
-  SetWindowTextA(window, title);
+  ShowWindowTitle(window, title);
 }
 
 void ShowBaseDirectory(const char* text) {

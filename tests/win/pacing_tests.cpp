@@ -155,6 +155,65 @@ TEST_F(PacingTest, ManySmallFilesEndWithEveryEntryAndTheScreenSettled) {
   }
 }
 
+struct TitleSeen {
+  int entries;
+  std::string title;
+};
+std::vector<TitleSeen>* TitlesSeen = nullptr;
+
+void CALLBACK RecordTitle(HWND, UINT, UINT_PTR, DWORD) {
+  if (TitlesSeen && BusyFlag) TitlesSeen->push_back({EntryCount(), MainTitle()});
+}
+
+TEST_F(PacingTest, EveryDispatchSeesTheTitleOfTheLastFiftiethFile) {
+  const int kFiles = 700;
+  for (int i = 0; i < kFiles; ++i) scratch_.Write("u" + std::to_string(1000 + i) + ".txt", "xy");
+  std::vector<TitleSeen> seen;
+  TitlesSeen = &seen;
+  UINT_PTR timer = SetTimer(nullptr, 0, 5, RecordTitle);
+  ASSERT_NE(timer, 0u);
+
+  SetBusy(true);
+  AddedCount = 0;
+  AddDirectoryTree(MainWindow, scratch_.Path().c_str());
+  FinishLongOperation();
+  UpdateTitle(MainWindow, nullptr);
+  KillTimer(nullptr, timer);
+  TitlesSeen = nullptr;
+
+  // Held titles are handed over before a dispatch: none is older than the last 50th file.
+  ASSERT_FALSE(seen.empty());
+  for (const TitleSeen& t : seen) EXPECT_EQ(t.title, TitleWithCount(t.entries / 50 * 50)) << t.entries;
+  EXPECT_EQ(MainTitle(), TitleWithCount(kFiles));
+}
+
+TEST_F(PacingTest, HeldCountGoesToTheListWhenNewRowsWouldComeIntoSight) {
+  SetBusy(true);
+  auto append = [](int i) {
+    AppendEntry(("v" + std::to_string(1000 + i) + ".bin").c_str(), "0123456789abcdef0123456789abcdef",
+                kStatusOk, 1);
+  };
+  append(0);
+  EXPECT_TRUE(NewEntriesInSight());  // an empty list shows its first rows
+  SyncEntryCount();
+  EXPECT_FALSE(NewEntriesInSight());  // nothing held
+
+  int perPage = static_cast<int>(SendMessageA(EntryList, LVM_GETCOUNTPERPAGE, 0, 0));
+  ASSERT_GT(perPage, 0);
+  for (int i = 1; i < perPage + 5; ++i) append(i);
+  SyncEntryCount();
+  append(perPage + 5);
+  EXPECT_FALSE(NewEntriesInSight());  // below the last row in sight: only the scroll bar changes
+
+  SyncEntryCount();
+  SendMessageA(EntryList, LVM_ENSUREVISIBLE, static_cast<WPARAM>(EntryCount() - 1), FALSE);
+  append(perPage + 6);
+  EXPECT_TRUE(NewEntriesInSight());  // scrolled to the end, the next row shows
+
+  FinishLongOperation();
+  EXPECT_EQ(SendMessageA(EntryList, LVM_GETITEMCOUNT, 0, 0), EntryCount());
+}
+
 int SortsDone = 0;
 
 void CALLBACK SortAtDispatch(HWND, UINT, UINT_PTR, DWORD) {
