@@ -5,7 +5,8 @@
 # Builds its own trees (build/bench-native, build/bench-i686, build/bench-x86_64), runs Wine in
 # its own prefix (/tmp/bench-prefix, kept between runs), writes its data sets into a temporary
 # folder that it removes at the end, and keeps the raw figures in build/bench-native/raw.txt.
-# Figures taken on a busy machine are noisy: every timing is the best of several runs.
+# Figures taken on a busy machine are noisy: timings are the best of several runs (the engine's
+# two Wine builds are compared by their median process).
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 jobs=${VELMORA_JOBS:-2}
@@ -111,7 +112,7 @@ same_digests() {
 
 echo
 echo "Velmora benchmark, $(date -u '+%Y-%m-%d %H:%M UTC'), $(nproc) cores, load $(cut -d' ' -f1-3 /proc/loadavg)"
-echo "Each figure is the best of several runs, its reference measured in the same run."
+echo "Each figure is the best of several runs (the two engine widths: the median process), its reference measured in the same run."
 echo
 
 # --- 1. Engine --------------------------------------------------------------------------------
@@ -125,16 +126,19 @@ line "engine, native" "velmora $e_mbps MB/s, OpenSSL EVP md5 $o_mbps MB/s (-O2 g
 note "ratio $(calc .3f "$paired") (median of 300 paired runs of 4 MiB; of the bests $(calc .3f "$best_ratio")), goal >= 1.03: $(verdict "$paired" '>=' 1.03)"
 
 : >"$data/engine-wine"
-for _ in $(seq 10); do  # the best of many: one process alone can land on a slow moment
+for _ in $(seq 10); do
   for kind in i686 x86_64; do
     run_win "$(engine_exe "$kind")" 4 40 | sed "s/^/width=$kind /" | tee -a "$raw" >>"$data/engine-wine"
   done
 done
-i686=$(grep 'width=i686' "$data/engine-wine" | values engine_mbps /dev/stdin | sort -g | tail -1)
-x64=$(grep 'width=x86_64' "$data/engine-wine" | values engine_mbps /dev/stdin | sort -g | tail -1)
+# Each process gives its best of 40 runs; the widths are compared by the median process, which
+# one lucky or unlucky process does not move.
+median() { sort -g | awk '{ v[NR] = $1 } END { print NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
+i686=$(grep 'width=i686' "$data/engine-wine" | values engine_mbps /dev/stdin | median)
+x64=$(grep 'width=x86_64' "$data/engine-wine" | values engine_mbps /dev/stdin | median)
 apart=$(calc .1f "($i686 > $x64 ? $i686 / $x64 : $x64 / $i686) * 100 - 100")
 digests=$( (values engine_digest "$data/engine-native"; values engine_digest "$data/engine-wine") | sort -u | wc -l)
-line "engine, Wine (MinGW)" "i686 $i686 MB/s, x86_64 $x64 MB/s (best of 10 alternating processes x 40 runs of 4 MiB each)"
+line "engine, Wine (MinGW)" "i686 $i686 MB/s, x86_64 $x64 MB/s (median of 10 alternating processes, each the best of 40 runs of 4 MiB)"
 note "apart $apart%, goal <= 3%: $(verdict "$apart" '<=' 3)"
 same=$([ "$digests" = 1 ] && echo yes || echo no)
 note "same digest in all three builds: $same, goal yes: $(yes_verdict "$same")"
