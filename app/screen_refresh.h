@@ -22,7 +22,7 @@
 #include <cstdint>
 
 enum {
-  kScreenRefreshInterval = 75,
+  kScreenRefreshInterval = 65,
   kBetweenFilesSlack = 10,
   kMessageInterval = 10,
   kScrollBarInterval = 500
