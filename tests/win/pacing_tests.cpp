@@ -56,6 +56,19 @@ class PacingTest : public ::testing::Test {
     ModifiedFlag = false;
   }
 
+  // Adds the scratch folder as Add Directory does, with a timer (when given) that sees the
+  // walk's dispatches.
+  void AddScratchTree(TIMERPROC atDispatch = nullptr, UINT every = 0) {
+    UINT_PTR timer = atDispatch ? SetTimer(nullptr, 0, every, atDispatch) : 0;
+    ASSERT_TRUE(!atDispatch || timer != 0);
+    SetBusy(true);
+    AddedCount = 0;
+    AddDirectoryTree(MainWindow, scratch_.Path().c_str());
+    FinishLongOperation();
+    UpdateTitle(MainWindow, nullptr);
+    if (timer) KillTimer(nullptr, timer);
+  }
+
   ScratchDir scratch_;
   std::vector<std::string> digests_;
 };
@@ -138,11 +151,7 @@ TEST_F(PacingTest, ManySmallFilesEndWithEveryEntryAndTheScreenSettled) {
   for (int i = 0; i < kFiles; ++i) scratch_.Write("s" + std::to_string(1000 + i) + ".txt", "x");
   SetStatusText("before");
 
-  SetBusy(true);
-  AddedCount = 0;
-  AddDirectoryTree(MainWindow, scratch_.Path().c_str());
-  FinishLongOperation();
-  UpdateTitle(MainWindow, nullptr);
+  AddScratchTree();
 
   EXPECT_EQ(EntryCount(), kFiles);
   EXPECT_EQ(SendMessageA(EntryList, LVM_GETITEMCOUNT, 0, 0), kFiles);  // the held count handed over
@@ -170,15 +179,7 @@ TEST_F(PacingTest, EveryDispatchSeesTheTitleOfTheLastFiftiethFile) {
   for (int i = 0; i < kFiles; ++i) scratch_.Write("u" + std::to_string(1000 + i) + ".txt", "xy");
   std::vector<TitleSeen> seen;
   TitlesSeen = &seen;
-  UINT_PTR timer = SetTimer(nullptr, 0, 5, RecordTitle);
-  ASSERT_NE(timer, 0u);
-
-  SetBusy(true);
-  AddedCount = 0;
-  AddDirectoryTree(MainWindow, scratch_.Path().c_str());
-  FinishLongOperation();
-  UpdateTitle(MainWindow, nullptr);
-  KillTimer(nullptr, timer);
+  AddScratchTree(RecordTitle, 5);
   TitlesSeen = nullptr;
 
   // Held titles are handed over before a dispatch: none is older than the last 50th file.
@@ -232,14 +233,7 @@ TEST_F(PacingTest, SortsWhileAddingKeepEveryEntryWholeAndCounted) {
   SortsDone = 0;
   // Not every millisecond: a sort and the repaint it causes take longer than that, and a timer
   // that is due again after each dispatch would keep the pumping busy for ever.
-  UINT_PTR timer = SetTimer(nullptr, 0, 20, SortAtDispatch);
-  ASSERT_NE(timer, 0u);
-
-  SetBusy(true);
-  AddedCount = 0;
-  AddDirectoryTree(MainWindow, scratch_.Path().c_str());
-  FinishLongOperation();
-  KillTimer(nullptr, timer);
+  AddScratchTree(SortAtDispatch, 20);
 
   EXPECT_GT(SortsDone, 0);
   ASSERT_EQ(EntryCount(), kFiles);
