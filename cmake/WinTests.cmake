@@ -72,3 +72,11 @@ target_link_libraries(long_run_tests PRIVATE psapi)
 
 # Files deleted, cut, grown, replaced or held open, and folders removed, during verify and add.
 velmora_win_test(fault_tests ${CMAKE_SOURCE_DIR}/tests/win/fault_tests.cpp)
+
+# Every test here runs Windows code under Wine but two, which only read the built files. The
+# label lets a machine that cannot run one width (a kernel without IA-32 emulation) leave out
+# exactly the tests that need it.
+get_directory_property(velmora_wine_tests TESTS)
+list(REMOVE_ITEM velmora_wine_tests
+  ${CMAKE_SYSTEM_PROCESSOR}.help_contents ${CMAKE_SYSTEM_PROCESSOR}.reproducible_zip)
+set_tests_properties(${velmora_wine_tests} PROPERTIES LABELS wine-${CMAKE_SYSTEM_PROCESSOR})

@@ -40,11 +40,20 @@ build() {  # directory, targets..., then -- and the configure arguments
   cmake --build "$dir" -j "$jobs" --target "${targets[@]}" >>"$build_log" 2>&1 ||
     { cat "$build_log" >&2; exit 1; }
 }
+# The end-to-end figures come from the shipped 32-bit build, or from the 64-bit one where the
+# kernel cannot run 32-bit programs (then the two engine widths cannot be compared either).
+. "$top/scripts/wine-env.sh"
+ui_width=i686
+widths=(i686 x86_64)
+if ! velmora_runs_32bit; then
+  ui_width=x86_64
+  widths=(x86_64)
+fi
 echo "bench: building (build/bench-native, build/bench-i686, build/bench-x86_64)"
 build "$top/build/bench-native" engine_bench -- -S "$top/bench/native"
 for kind in i686 x86_64; do
   targets=(engine_bench)
-  [ "$kind" = i686 ] && targets+=(ui_bench)
+  [ "$kind" = "$ui_width" ] && targets+=(ui_bench)
   build "$top/build/bench-$kind" "${targets[@]}" -- -S "$top" -DCMAKE_BUILD_TYPE=Release \
     -DVELMORA_BENCH=ON "-DCMAKE_TOOLCHAIN_FILE=$top/cmake/toolchain-$kind.cmake"
 done
@@ -52,12 +61,11 @@ rm -f "$build_log"
 
 native_engine=$top/build/bench-native/engine_bench
 engine_exe() { echo "$top/build/bench-$1/bench/engine_bench.exe"; }
-ui_bench=$top/build/bench-i686/bench/ui_bench.exe  # the shipped width
+ui_bench=$top/build/bench-$ui_width/bench/ui_bench.exe
 raw=$top/build/bench-native/raw.txt
 : >"$raw"
 
 # --- Wine and the data sets ---------------------------------------------------------------
-. "$top/scripts/wine-env.sh"
 data=$(mktemp -d /tmp/velmora-bench.XXXXXX)
 cleanup() { velmora_stop_wine; rm -rf "$data"; }
 trap cleanup EXIT
@@ -93,6 +101,10 @@ verdict() {
 yes_verdict() {
   if [ "$1" = yes ]; then echo PASS; else echo FAIL; echo "$1" >>"$failures"; fi
 }
+# A goal this machine cannot measure is neither passed nor failed; it is counted and named.
+unmeasured=$data/unmeasured
+: >"$unmeasured"
+not_measured() { echo "NOT MEASURED"; echo "$1" >>"$unmeasured"; }
 line() { printf '%-26s %s\n' "$1" "$2"; }
 note() { printf '%-26s %s\n' "" "$1"; }
 
@@ -127,21 +139,28 @@ note "ratio $(calc .3f "$paired") (median of 300 paired runs of 4 MiB; of the be
 
 : >"$data/engine-wine"
 for _ in $(seq 10); do
-  for kind in i686 x86_64; do
+  for kind in "${widths[@]}"; do
     run_win "$(engine_exe "$kind")" 4 40 | sed "s/^/width=$kind /" | tee -a "$raw" >>"$data/engine-wine"
   done
 done
 # Each process gives its best of 40 runs; the widths are compared by the median process, which
 # one lucky or unlucky process does not move.
 median() { sort -g | awk '{ v[NR] = $1 } END { print NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
-i686=$(grep 'width=i686' "$data/engine-wine" | values engine_mbps /dev/stdin | median)
 x64=$(grep 'width=x86_64' "$data/engine-wine" | values engine_mbps /dev/stdin | median)
-apart=$(calc .1f "($i686 > $x64 ? $i686 / $x64 : $x64 / $i686) * 100 - 100")
 digests=$( (values engine_digest "$data/engine-native"; values engine_digest "$data/engine-wine") | sort -u | wc -l)
-line "engine, Wine (MinGW)" "i686 $i686 MB/s, x86_64 $x64 MB/s (median of 10 alternating processes, each the best of 40 runs of 4 MiB)"
-note "apart $apart%, goal <= 3%: $(verdict "$apart" '<=' 3)"
 same=$([ "$digests" = 1 ] && echo yes || echo no)
-note "same digest in all three builds: $same, goal yes: $(yes_verdict "$same")"
+if [ "$ui_width" = i686 ]; then
+  i686=$(grep 'width=i686' "$data/engine-wine" | values engine_mbps /dev/stdin | median)
+  apart=$(calc .1f "($i686 > $x64 ? $i686 / $x64 : $x64 / $i686) * 100 - 100")
+  line "engine, Wine (MinGW)" "i686 $i686 MB/s, x86_64 $x64 MB/s (median of 10 alternating processes, each the best of 40 runs of 4 MiB)"
+  note "apart $apart%, goal <= 3%: $(verdict "$apart" '<=' 3)"
+  note "same digest in all three builds: $same, goal yes: $(yes_verdict "$same")"
+else
+  line "engine, Wine (MinGW)" "x86_64 $x64 MB/s (median of 10 processes, each the best of 40 runs of 4 MiB)"
+  note "i686 not run: this machine cannot run 32-bit x86 programs (IA-32 emulation is off)"
+  note "widths within 3%: $(not_measured "the two engine widths under Wine")"
+  note "same digest in the native and x86_64 builds: $same, goal yes: $(yes_verdict "$same")"
+fi
 
 # --- 2. End to end ------------------------------------------------------------------------------
 echo
@@ -252,8 +271,18 @@ note "goal <= 100 ms: $(verdict "$gap" '<=' 100)"
 
 echo
 echo "bench: $(( $(date +%s) - began )) s, load now $(cut -d' ' -f1-3 /proc/loadavg); raw figures in build/bench-native/raw.txt"
+if [ "$ui_width" != i686 ]; then
+  echo "bench: the end-to-end figures come from the x86_64 build: this machine cannot run the shipped i686 one"
+fi
+if [ -s "$unmeasured" ]; then
+  echo "bench: $(wc -l <"$unmeasured") goal(s) NOT MEASURED on this machine: $(paste -sd, "$unmeasured")"
+fi
 if [ -s "$failures" ]; then
   echo "bench: $(wc -l <"$failures") goal(s) FAILED"
   exit 1
 fi
-echo "bench: every goal PASSED"
+if [ -s "$unmeasured" ]; then
+  echo "bench: every goal measured here PASSED"
+else
+  echo "bench: every goal PASSED"
+fi

@@ -30,6 +30,11 @@ velmora_prepare_prefix() {
   /usr/lib/wine/wine64 cmd /c exit </dev/null >/dev/null 2>&1 || true
 }
 
+# Whether this machine runs 32-bit x86 programs. Some kernels are built or booted without IA-32
+# emulation; there Wine cannot start a 32-bit Windows program at all (Debian's Wine 8 starts
+# them through its 32-bit loader).
+velmora_runs_32bit() { /usr/lib/wine/wine --version >/dev/null 2>&1; }
+
 velmora_stop_wine() {
   [ -n "${WINEPREFIX:-}" ] && /usr/lib/wine/wineserver -k >/dev/null 2>&1 || true
   [ -n "${VELMORA_XVFB_PID:-}" ] && kill "$VELMORA_XVFB_PID" >/dev/null 2>&1 || true
