@@ -11,7 +11,7 @@ set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 jobs=${VELMORA_JOBS:-2}
 prefix=${VELMORA_BENCH_PREFIX:-/tmp/bench-prefix}
-rounds=3
+rounds=5
 began=$(date +%s)
 
 # What building and running need, then OpenSSL's libcrypto, the engine's reference.
@@ -83,6 +83,9 @@ values() { awk -v key="$1" '{ for (i = 1; i <= NF; i++) { n = index($i, "=");
   if (n > 1 && substr($i, 1, n - 1) == key) print substr($i, n + 1) } }' "$2"; }
 lowest() { values "$1" "$2" | sort -g | head -1; }
 highest() { values "$1" "$2" | sort -g | tail -1; }
+# The ratio of KEY_A to KEY_B round by round, as "r1 r2 ...": what the best-of figures hide.
+paired() { paste -d' ' <(values "$1" "$3") <(values "$2" "$3") |
+  awk 'NF == 2 { printf "%s%.2f", sep, $1 / $2; sep = " " } END { print "" }'; }
 calc() { awk "BEGIN { printf \"%$1\", $2 }"; }
 now() { date +%s.%N; }
 
@@ -183,6 +186,7 @@ ratio=$(calc .3f "$ours / $theirs")
 line "large files, 1 GiB" "dorvex -g $(calc .2f "$ours") s (in process, Wine start-up aside), md5sum $(calc .2f "$theirs") s, warm cache"
 note "Wine reads the same files bare in $(calc .2f "$(lowest floor_s "$data/large-runs")") s"
 note "ratio $ratio, goal <= 0.95: $(verdict "$ratio" '<=' 0.95)"
+note "round by round: $(paired add_s md5sum_s "$data/large-runs")"
 agree=$(same_digests "$data/large-ours" "$data/large-md5sum")
 note "digests agree with md5sum: $agree, goal yes: $(yes_verdict "$agree")"
 gap_large=$(highest add_gap_ms "$data/large-runs")
@@ -226,6 +230,7 @@ if [ "$set_count" != 20000 ]; then
 fi
 note "per file: dorvex $(calc .0f "$ours / $set_count * 1e6") us, floor $(calc .0f "$floor / $set_count * 1e6") us, md5sum $(calc .0f "$theirs / $set_count * 1e6") us"
 note "ratio to the floor $ratio, goal <= 1.15: $(verdict "$ratio" '<=' 1.15)"
+note "round by round: $(paired add_s floor_s "$data/small-runs")"
 agree=$(same_digests "$data/small-ours" "$data/small-md5sum")
 note "digests agree with md5sum: $agree, goal yes: $(yes_verdict "$agree")"
 gap_small=$(highest add_gap_ms "$data/small-runs")
