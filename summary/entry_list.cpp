@@ -140,6 +140,12 @@ void InstallEntryColumns(HWND list) {
   int order[kColumnCount];
   for (int column = 0; column < kColumnCount; ++column) order[kColumns[column].order] = column;
   SendMessageA(list, LVM_SETCOLUMNORDERARRAY, kColumnCount, reinterpret_cast<LPARAM>(order));
+  // Some list views keep the row width they measured while the columns were still being
+  // inserted in another order, and repaint rows only that far: the columns beyond stay blank
+  // until the whole list is drawn again. A changed width of the first column makes them
+  // measure the rows anew; setting the same width changes nothing, so it goes there and back.
+  SendMessageA(list, LVM_SETCOLUMNWIDTH, 0, MAKELPARAM(ColumnWidths[0] + 1, 0));
+  SendMessageA(list, LVM_SETCOLUMNWIDTH, 0, MAKELPARAM(ColumnWidths[0], 0));
 }
 
 void InstallStateImages(HWND list) {

@@ -119,6 +119,32 @@ TEST_F(EntryListTest, AppendedEntryShowsItsRecordInEveryColumn) {
   EXPECT_EQ(GetEntry(-1), nullptr);
 }
 
+// The columns are shown in another order than they are numbered. A row that a new count
+// brings into sight must be drawn again in every column, not only in those that were in
+// place before the order was set: the others would stay blank until the list is redrawn.
+TEST_F(EntryListTest, NewRowIsDrawnAgainInEveryColumn) {
+  UpdateWindow(EntryList);
+  AppendEntry("a.txt", "00112233445566778899aabbccddeeff", kStatusOk, 1);
+  RECT dirty;
+  ASSERT_TRUE(GetUpdateRect(EntryList, &dirty, FALSE));
+  RECT client;
+  GetClientRect(EntryList, &client);
+  for (int column = 0; column < kColumnCount; ++column) {
+    RECT cell = {};
+    cell.top = column;
+    cell.left = LVIR_BOUNDS;
+    ASSERT_TRUE(SendMessageA(EntryList, LVM_GETSUBITEMRECT, 0, reinterpret_cast<LPARAM>(&cell)));
+    if (column == kColumnName) continue;  // subitem 0 gives the whole row
+    RECT shown;
+    ASSERT_TRUE(IntersectRect(&shown, &cell, &client)) << column;
+    EXPECT_LE(dirty.left, shown.left) << column;
+    EXPECT_GE(dirty.right, shown.right) << column;
+    EXPECT_LE(dirty.top, shown.top) << column;
+    EXPECT_GE(dirty.bottom, shown.bottom) << column;
+  }
+  UpdateWindow(EntryList);
+}
+
 TEST_F(EntryListTest, SettersChangeRecordAndTextTogether) {
   AppendEntry("x/y.txt", "00000000000000000000000000000000", kStatusNotVerified, kNoSize);
   AppendEntry("z.txt", "11111111111111111111111111111111", kStatusNotVerified, kNoSize);
