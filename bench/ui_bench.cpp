@@ -1,10 +1,10 @@
 // End-to-end timings through the program's own code, in this process: the real main window,
 // the -g action of the command line (busy mode, the walk, digesting, appending, batched
 // redraws), Verify All, sorting, Select All and Delete. Beside them a floor that walks, opens,
-// reads and closes the same files and does nothing else.
+// reads and closes the same files and does nothing else, and one that also digests them.
 //
 // Every figure goes to stdout as key=value words, for scripts/bench.sh to compare.
-//   ui_bench floor DIR
+//   ui_bench floor DIR [digest]              with digest, every chunk also goes through MD5
 //   ui_bench generate DIR SUMMARY [verify]   SUMMARY gets "digest name" lines, to be checked
 //   ui_bench scale LIMIT                     adding modelled at 10,000, 50,000 and 100,000
 //                                            entries, sorting, Select All and Delete; LIMIT is
@@ -216,48 +216,65 @@ bool WriteSummary(const char* path) {
 }
 
 // The floor: the same walk, and per file only CreateFile (with the program's flags), 32 KiB
-// reads to the end, CloseHandle.
-struct FloorCount {
+// reads to the end, CloseHandle. Its digesting form also runs every chunk through the engine:
+// what the program would cost without a window, so that the bench can tell the window's share.
+enum class FloorKind { kRead, kReadAndDigest };
+
+struct FloorWalker {
+  FloorKind kind;
+  unsigned char* buffer;
   long files = 0;
   double bytes = 0;
+
+  void ReadFileThrough(HANDLE file) {
+    Md5Context context;
+    Md5Init(&context);
+    DWORD read = 0;
+    while (ReadFile(file, buffer, 32768, &read, nullptr) && read > 0) {
+      if (kind == FloorKind::kReadAndDigest) Md5Update(&context, buffer, read);
+      bytes += read;
+    }
+    unsigned char digest[16];
+    Md5Final(digest, &context);
+  }
+
+  void Walk(const std::string& directory) {
+    WIN32_FIND_DATAA found;
+    HANDLE find = FindFirstFileA((directory + "\\*.*").c_str(), &found);
+    if (find == INVALID_HANDLE_VALUE) return;
+    do {
+      if (std::strcmp(found.cFileName, ".") == 0 || std::strcmp(found.cFileName, "..") == 0) {
+        continue;
+      }
+      std::string path = directory + "\\" + found.cFileName;
+      if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+        Walk(path);
+        continue;
+      }
+      HANDLE file = CreateFileA(
+          path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+          FILE_FLAG_NO_BUFFERING | FILE_FLAG_SEQUENTIAL_SCAN | FILE_ATTRIBUTE_NORMAL, nullptr);
+      if (file == INVALID_HANDLE_VALUE) continue;
+      ReadFileThrough(file);
+      CloseHandle(file);
+      ++files;
+    } while (FindNextFileA(find, &found));
+    FindClose(find);
+  }
 };
 
-void FloorWalk(const std::string& directory, unsigned char* buffer, FloorCount* count) {
-  WIN32_FIND_DATAA found;
-  HANDLE find = FindFirstFileA((directory + "\\*.*").c_str(), &found);
-  if (find == INVALID_HANDLE_VALUE) return;
-  do {
-    if (std::strcmp(found.cFileName, ".") == 0 || std::strcmp(found.cFileName, "..") == 0) {
-      continue;
-    }
-    std::string path = directory + "\\" + found.cFileName;
-    if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-      FloorWalk(path, buffer, count);
-      continue;
-    }
-    HANDLE file = CreateFileA(
-        path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-        FILE_FLAG_NO_BUFFERING | FILE_FLAG_SEQUENTIAL_SCAN | FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) continue;
-    DWORD read = 0;
-    while (ReadFile(file, buffer, 32768, &read, nullptr) && read > 0) count->bytes += read;
-    CloseHandle(file);
-    ++count->files;
-  } while (FindNextFileA(find, &found));
-  FindClose(find);
-}
-
-int RunFloor(const char* directory) {
+int RunFloor(const char* directory, FloorKind kind) {
   auto* buffer = static_cast<unsigned char*>(
       VirtualAlloc(nullptr, 32768, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
-  FloorCount count;
+  FloorWalker walker{kind, buffer};
   double start = Seconds();
-  FloorWalk(directory, buffer, &count);
+  walker.Walk(directory);
   double seconds = Seconds() - start;
   VirtualFree(buffer, 0, MEM_RELEASE);
-  std::printf("floor_s=%.4f floor_files=%ld floor_mb=%.1f\n", seconds, count.files,
-              count.bytes / 1e6);
-  return count.files > 0 ? 0 : 1;
+  const char* key = kind == FloorKind::kRead ? "floor" : "digest_floor";
+  std::printf("%s_s=%.4f %s_files=%ld %s_mb=%.1f\n", key, seconds, key, walker.files, key,
+              walker.bytes / 1e6);
+  return walker.files > 0 ? 0 : 1;
 }
 
 int RunGenerate(const char* directory, const char* summary, bool verify) {
@@ -418,11 +435,14 @@ int RunScale(double selectLimit) {
 
 int main(int argc, char** argv) {
   if (argc < 3) {
-    std::fprintf(stderr, "usage: ui_bench floor DIR | generate DIR SUMMARY [verify] | scale LIMIT\n");
+    std::fprintf(stderr, "usage: ui_bench floor DIR [digest] | generate DIR SUMMARY [verify] | scale LIMIT\n");
     return 2;
   }
   std::string mode = argv[1];
-  if (mode == "floor") return RunFloor(argv[2]);
+  if (mode == "floor") {
+    bool digest = argc >= 4 && std::strcmp(argv[3], "digest") == 0;
+    return RunFloor(argv[2], digest ? FloorKind::kReadAndDigest : FloorKind::kRead);
+  }
 
   CoInitialize(nullptr);
   InitCommonControls();

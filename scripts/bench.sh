@@ -87,6 +87,14 @@ highest() { values "$1" "$2" | sort -g | tail -1; }
 paired() { paste -d' ' <(values "$1" "$3") <(values "$2" "$3") |
   awk 'NF == 2 { printf "%s%.2f", sep, $1 / $2; sep = " " } END { print "" }'; }
 calc() { awk "BEGIN { printf \"%$1\", $2 }"; }
+# What the window adds: the program's best time (S) less the best time of the same walk that
+# reads and digests every file without a window, from the runs in FILE.
+window_share() {
+  local alone share
+  alone=$(lowest digest_floor_s "$1")
+  share=$(calc .3f "$2 - $alone")
+  note "the same walk reading and digesting without a window: $(calc .2f "$alone") s; the window's share: $(calc .2f "$share") s ($(calc .0f "$share / $2 * 100") %)"
+}
 now() { date +%s.%N; }
 
 # verdict VALUE OP LIMIT, and yes_verdict ANSWER: PASS or FAIL. Failures are counted in a file,
@@ -177,6 +185,7 @@ for _ in $(seq $rounds); do
   echo "md5sum_s=$(md5sum_tree "$data/large" "$data/large-md5sum")" >>"$data/large-runs"
   run_win "$ui_bench" generate "$(winpath "$data/large")" "$(winpath "$data/large-ours")" \
     >>"$data/large-runs"
+  run_win "$ui_bench" floor "$(winpath "$data/large")" digest >>"$data/large-runs"
 done
 run_win "$ui_bench" floor "$(winpath "$data/large")" >>"$data/large-runs"
 cat "$data/large-runs" >>"$raw"
@@ -185,6 +194,7 @@ theirs=$(lowest md5sum_s "$data/large-runs")
 ratio=$(calc .3f "$ours / $theirs")
 line "large files, 1 GiB" "dorvex -g $(calc .2f "$ours") s (in process, Wine start-up aside), md5sum $(calc .2f "$theirs") s, warm cache"
 note "Wine reads the same files bare in $(calc .2f "$(lowest floor_s "$data/large-runs")") s"
+window_share "$data/large-runs" "$ours"
 note "ratio $ratio, goal <= 0.95: $(verdict "$ratio" '<=' 0.95)"
 note "round by round: $(paired add_s md5sum_s "$data/large-runs")"
 agree=$(same_digests "$data/large-ours" "$data/large-md5sum")
@@ -211,6 +221,7 @@ echo "bench: adding $set_count small files through the program (about $(calc .0f
 : >"$data/small-runs"
 for round in $(seq $rounds); do
   run_win "$ui_bench" floor "$(winpath "$set_dir")" >>"$data/small-runs"
+  run_win "$ui_bench" floor "$(winpath "$set_dir")" digest >>"$data/small-runs"
   echo "md5sum_s=$(md5sum_tree "$set_dir" "$data/small-md5sum")" >>"$data/small-runs"
   slow=$(highest add_s "$data/small-runs")
   if [ "$round" = 1 ] || awk "BEGIN { exit !(${slow:-0} < 30) }"; then
@@ -229,6 +240,7 @@ if [ "$set_count" != 20000 ]; then
   note "measured on 5,000 of the 20,000 files: all of them would take about $(calc .0f "$ours * 4") s here"
 fi
 note "per file: dorvex $(calc .0f "$ours / $set_count * 1e6") us, floor $(calc .0f "$floor / $set_count * 1e6") us, md5sum $(calc .0f "$theirs / $set_count * 1e6") us"
+window_share "$data/small-runs" "$ours"
 note "ratio to the floor $ratio, goal <= 1.15: $(verdict "$ratio" '<=' 1.15)"
 note "round by round: $(paired add_s floor_s "$data/small-runs")"
 agree=$(same_digests "$data/small-ours" "$data/small-md5sum")
