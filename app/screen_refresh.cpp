@@ -66,7 +66,8 @@ void FlushHeldTexts() {
 // time between refreshes.
 void RefreshScreen() {
   LastRefresh = Milliseconds();
-  if (!Batched || NewEntriesInSight() || LastRefresh - LastCountSync >= kScrollBarInterval) {
+  if (!Batched || NewEntriesInSight() ||
+      (LastRefresh - LastCountSync >= kScrollBarInterval && NewCountChangesScrollBar())) {
     SyncEntryCount();
     LastCountSync = LastRefresh;
   }

@@ -7,9 +7,10 @@
 // files and between the chunks of a long file), before any pending message is dispatched, and
 // at the end. A changed entry is drawn again only when its row is in sight.
 //
-// At a refresh the list gets its new item count only when new rows would come into sight or
-// kScrollBarInterval ms have passed: otherwise the count changes no more than its scroll bar,
-// whose redraw costs more than the rest of the refresh together.
+// At a refresh the list gets its new item count only when new rows would come into sight, or
+// kScrollBarInterval ms have passed and its scroll bar would look different: otherwise the
+// count changes no more than the scroll bar, whose redraw costs more than the rest of the
+// refresh together. A dispatched message (the user scrolling, say) still sees every entry.
 //
 // Pending messages are dispatched when kMessageInterval ms have passed since the last
 // dispatch, and at the first chance of each operation: looking at the queue is itself such a

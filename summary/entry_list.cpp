@@ -219,6 +219,26 @@ bool NewEntriesInSight() {
   return shown > Entries.size() || IsRowInSight(static_cast<int>(shown));
 }
 
+bool NewCountChangesScrollBar() {
+  if (!EntryList) return false;
+  auto shown = static_cast<size_t>(SendMessageA(EntryList, LVM_GETITEMCOUNT, 0, 0));
+  if (shown == Entries.size()) return false;
+  if (shown > Entries.size() || shown == 0) return true;
+  // Below the top row the thumb would move up.
+  if (SendMessageA(EntryList, LVM_GETTOPINDEX, 0, 0) != 0) return true;
+  SCROLLBARINFO bar = {};
+  bar.cbSize = sizeof bar;
+  if (!GetScrollBarInfo(EntryList, OBJID_VSCROLL, &bar)) return true;
+  if (bar.rgstate[0] & (STATE_SYSTEM_INVISIBLE | STATE_SYSTEM_UNAVAILABLE)) return true;
+  // At the top row the thumb starts where the top arrow ends; the bottom arrow is as long.
+  long long track = (bar.rcScrollBar.bottom - bar.rcScrollBar.top) - 2LL * bar.xyThumbTop;
+  long long page = SendMessageA(EntryList, LVM_GETCOUNTPERPAGE, 0, 0);
+  long long share = track * page / static_cast<long long>(shown);
+  // A thumb longer than its share of the track is held at its shortest: with more entries it
+  // stays so, at the top, and the bar looks the same (a pixel of rounding aside).
+  return bar.xyThumbBottom - bar.xyThumbTop <= share + 1;
+}
+
 void SortEntries(int column) {
   if (column == SortColumn) {
     SortAscending = !SortAscending;

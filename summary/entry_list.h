@@ -31,6 +31,9 @@ void SyncEntryCount();
 // Whether the records not yet counted by the control would show as rows, rather than only
 // change its scroll bar.
 bool NewEntriesInSight();
+// Whether the records not yet counted by the control would change how its vertical scroll bar
+// looks: false once the list shows its top row and the thumb is at its shortest.
+bool NewCountChangesScrollBar();
 void SortEntries(int column);
 // True while a sort puts the selection back on the moved entries: the items' change
 // notifications then tell nothing new.

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/app_state.h"
@@ -213,6 +214,41 @@ TEST_F(PacingTest, HeldCountGoesToTheListWhenNewRowsWouldComeIntoSight) {
 
   FinishLongOperation();
   EXPECT_EQ(SendMessageA(EntryList, LVM_GETITEMCOUNT, 0, 0), EntryCount());
+}
+
+// The vertical scroll bar's thumb, as drawn: its top and bottom along the bar.
+std::pair<int, int> Thumb() {
+  SCROLLBARINFO bar = {};
+  bar.cbSize = sizeof bar;
+  EXPECT_TRUE(GetScrollBarInfo(EntryList, OBJID_VSCROLL, &bar));
+  return {bar.xyThumbTop, bar.xyThumbBottom};
+}
+
+// A held count is left out of a refresh only when handing it over would leave the scroll bar
+// as it is; every answer is checked against the bar once the count is handed over.
+TEST_F(PacingTest, HeldCountWaitsOnlyWhileTheScrollBarWouldLookTheSame) {
+  SetBusy(true);
+  int perPage = static_cast<int>(SendMessageA(EntryList, LVM_GETCOUNTPERPAGE, 0, 0));
+  ASSERT_GT(perPage, 2);
+  int next = 0;
+  auto appendAndCompare = [&](int count, bool changeExpected) {
+    for (int end = next + count; next < end; ++next) {
+      AppendEntry(("w" + std::to_string(100000 + next)).c_str(), "0123456789abcdef0123456789abcdef",
+                  kStatusOk, 1);
+    }
+    std::pair<int, int> before = Thumb();
+    EXPECT_EQ(NewCountChangesScrollBar(), changeExpected) << next;
+    SyncEntryCount();
+    EXPECT_EQ(Thumb() != before, changeExpected) << next;
+  };
+  appendAndCompare(perPage * 2, true);   // the bar shows up
+  appendAndCompare(perPage * 2, true);   // its thumb halves
+  appendAndCompare(20000, true);         // down to its shortest
+  appendAndCompare(500, false);          // more below a shortest thumb at the top
+  SendMessageA(EntryList, LVM_ENSUREVISIBLE, static_cast<WPARAM>(next / 2), FALSE);
+  appendAndCompare(5000, true);  // scrolled down, the thumb moves up
+  EXPECT_FALSE(NewCountChangesScrollBar());  // nothing held
+  FinishLongOperation();
 }
 
 int SortsDone = 0;
