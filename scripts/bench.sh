@@ -87,8 +87,8 @@ highest() { values "$1" "$2" | sort -g | tail -1; }
 paired() { paste -d' ' <(values "$1" "$3") <(values "$2" "$3") |
   awk 'NF == 2 { printf "%s%.2f", sep, $1 / $2; sep = " " } END { print "" }'; }
 calc() { awk "BEGIN { printf \"%$1\", $2 }"; }
-# What the window adds: the program's best time (S) less the best time of the same walk that
-# reads and digests every file without a window, from the runs in FILE.
+# window_share FILE SECONDS: what the window adds, the program's best time less the best time
+# (from the runs in FILE) of the same walk reading and digesting every file without a window.
 window_share() {
   local alone share
   alone=$(lowest digest_floor_s "$1")
