@@ -23,9 +23,9 @@
 #include <cstdint>
 
 enum {
-  kScreenRefreshInterval = 65,
-  kBetweenFilesSlack = 10,
-  kMessageInterval = 10,
+  kScreenRefreshInterval = 85,
+  kBetweenFilesSlack = 5,
+  kMessageInterval = 20,
   kScrollBarInterval = 500
 };
 
