@@ -23,7 +23,7 @@
 #include <cstdint>
 
 enum {
-  kScreenRefreshInterval = 85,
+  kScreenRefreshInterval = 80,
   kBetweenFilesSlack = 5,
   kMessageInterval = 20,
   kScrollBarInterval = 500
