@@ -93,6 +93,11 @@ window_share() {
   local alone share
   alone=$(lowest digest_floor_s "$1")
   share=$(calc .3f "$2 - $alone")
+  if awk "BEGIN { exit !($share < 0) }"; then
+    # The machine slowed down during every walk without a window: nothing to tell.
+    note "the same walk reading and digesting without a window: $(calc .2f "$alone") s, slower than the program this time; the window's share is lost in the noise"
+    return
+  fi
   note "the same walk reading and digesting without a window: $(calc .2f "$alone") s; the window's share: $(calc .2f "$share") s ($(calc .0f "$share / $2 * 100") %)"
 }
 now() { date +%s.%N; }
