@@ -101,8 +101,8 @@ int DigestOpenFile(HANDLE file, unsigned char digest[16], int32_t* sizeKb) {
     }
     PumpMessagesIfDue();
     RefreshScreenIfDue();  // a long file still moves the progress bar on screen
-    // A short read that brings the count to the file's size ends the file: asking again only
-    // to be told so would cost about as much as reading a small file.
+    // A short read that brings the count to the file's size ends the file: the read that would
+    // only say so is left out, one call into the system in five for a small file.
     if (read < kReadChunkSize && total != 0 && done == total) break;
   }
   Md5Final(digest, &context);
