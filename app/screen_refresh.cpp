@@ -16,6 +16,7 @@ bool Batched = false;
 DWORD LastRefresh = 0;
 DWORD LastDispatch = 0;
 DWORD LastCountSync = 0;
+DWORD LastTitleShown = 0;
 bool DispatchDue = false;  // the first chance of a batch dispatches whatever the clock says
 
 // What the status bar and its progress bar are to show, kept while batched.
@@ -53,11 +54,14 @@ void SendProgressPosition(uint32_t position) {
   if (ProgressBar) SendMessageA(ProgressBar, PBM_SETPOS, position, 0);
 }
 
-void FlushHeldTexts() {
-  if (StatusHeld) SendStatusText(HeldStatus);
-  if (PositionHeld) SendProgressPosition(HeldPosition);
+void FlushHeldTitle() {
   if (HeldTitleWindow) SetWindowTextA(HeldTitleWindow, HeldTitle);
   HeldTitleWindow = nullptr;
+}
+
+void FlushHeldStatusAndProgress() {
+  if (StatusHeld) SendStatusText(HeldStatus);
+  if (PositionHeld) SendProgressPosition(HeldPosition);
   StatusHeld = false;
   PositionHeld = false;
 }
@@ -71,7 +75,11 @@ void RefreshScreen() {
     SyncEntryCount();
     LastCountSync = LastRefresh;
   }
-  FlushHeldTexts();
+  FlushHeldStatusAndProgress();
+  if (!Batched || LastRefresh - LastTitleShown >= kTitleInterval) {
+    FlushHeldTitle();
+    LastTitleShown = LastRefresh;
+  }
   if (EntryList) UpdateWindow(EntryList);
   if (StatusBar) UpdateWindow(StatusBar);
   if (ProgressBar) UpdateWindow(ProgressBar);
@@ -96,6 +104,7 @@ void BeginBatchedRedraw() {
   Batched = true;
   DispatchDue = true;
   LastRefresh = Milliseconds();
+  LastTitleShown = LastRefresh - kTitleInterval;  // the first refresh shows the title
 }
 
 void RefreshScreenIfDue() { RefreshAfter(kScreenRefreshInterval); }
@@ -144,5 +153,6 @@ void ShowWindowTitle(HWND window, const char* text) {
 
 void FlushHeldDisplay() {
   SyncEntryCount();
-  FlushHeldTexts();
+  FlushHeldStatusAndProgress();
+  FlushHeldTitle();
 }

@@ -12,6 +12,11 @@
 // count changes no more than the scroll bar, whose redraw costs more than the rest of the
 // refresh together. A dispatched message (the user scrolling, say) still sees every entry.
 //
+// The window title, whose item count moves by fifty every few milliseconds, is handed over at
+// a refresh only when kTitleInterval ms have passed since it last was: a count that changes a
+// dozen times a second cannot be read anyway, and painting a title bar costs as much as the
+// rest of a refresh but the status text. A dispatched message still sees the newest title.
+//
 // Pending messages are dispatched when kMessageInterval ms have passed since the last
 // dispatch, and at the first chance of each operation: looking at the queue is itself such a
 // round trip, dearer than digesting a chunk.
@@ -26,7 +31,8 @@ enum {
   kScreenRefreshInterval = 80,
   kBetweenFilesSlack = 5,
   kMessageInterval = 20,
-  kScrollBarInterval = 500
+  kScrollBarInterval = 500,
+  kTitleInterval = 250
 };
 
 void BeginBatchedRedraw();

@@ -189,6 +189,52 @@ TEST_F(PacingTest, EveryDispatchSeesTheTitleOfTheLastFiftiethFile) {
   EXPECT_EQ(MainTitle(), TitleWithCount(kFiles));
 }
 
+// When the main window was handed a title while changes were held.
+std::vector<double>* TitleHandovers = nullptr;
+WNDPROC MainProcBeforeSpy = nullptr;
+
+double NowMs() {
+  LARGE_INTEGER frequency, now;
+  QueryPerformanceFrequency(&frequency);
+  QueryPerformanceCounter(&now);
+  return static_cast<double>(now.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
+}
+
+LRESULT CALLBACK TitleSpy(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_SETTEXT && TitleHandovers && DisplayHeld()) TitleHandovers->push_back(NowMs());
+  return CallWindowProcA(MainProcBeforeSpy, window, message, wParam, lParam);
+}
+
+// A title that changes every few milliseconds, as the walk's does, over several title
+// intervals, with nothing to dispatch: the refreshes hand it over, but no oftener than the
+// title interval, and the end of the batch shows the newest.
+TEST_F(PacingTest, HeldTitlesAreHandedOverNoOftenerThanTheTitleInterval) {
+  std::vector<double> handovers;
+  TitleHandovers = &handovers;
+  MainProcBeforeSpy = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrA(MainWindow, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(TitleSpy)));
+  BeginBatchedRedraw();
+  std::string title;
+  double start = NowMs();
+  for (int i = 0; NowMs() - start < 3.0 * kTitleInterval; ++i) {
+    title = "title " + std::to_string(i);
+    ShowWindowTitle(MainWindow, title.c_str());
+    RefreshScreenIfDue();
+    Sleep(2);
+  }
+  EndBatchedRedraw();
+  SetWindowLongPtrA(MainWindow, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(MainProcBeforeSpy));
+  TitleHandovers = nullptr;
+
+  EXPECT_EQ(MainTitle(), title);
+  // The first refresh shows one; in three intervals at least two more follow.
+  EXPECT_GE(handovers.size(), 3u);
+  for (size_t i = 1; i < handovers.size(); ++i) {
+    // The pacing's clock counts whole milliseconds.
+    EXPECT_GE(handovers[i] - handovers[i - 1], kTitleInterval - 1.0) << i;
+  }
+}
+
 TEST_F(PacingTest, HeldCountGoesToTheListWhenNewRowsWouldComeIntoSight) {
   SetBusy(true);
   auto append = [](int i) {
