@@ -75,8 +75,9 @@ void RefreshScreen() {
     SyncEntryCount();
     LastCountSync = LastRefresh;
   }
+  bool statusShown = StatusHeld;
   FlushHeldStatusAndProgress();
-  if (!Batched || LastRefresh - LastTitleShown >= kTitleInterval) {
+  if (!Batched || !statusShown || LastRefresh - LastTitleShown >= kTitleInterval) {
     FlushHeldTitle();
     LastTitleShown = LastRefresh;
   }

@@ -12,10 +12,11 @@
 // count changes no more than the scroll bar, whose redraw costs more than the rest of the
 // refresh together. A dispatched message (the user scrolling, say) still sees every entry.
 //
-// The window title, whose item count moves by fifty every few milliseconds, is handed over at
-// a refresh only when kTitleInterval ms have passed since it last was: a count that changes a
-// dozen times a second cannot be read anyway, and painting a title bar costs as much as the
-// rest of a refresh but the status text. A dispatched message still sees the newest title.
+// The window title, whose item count moves by fifty every few milliseconds, waits at a refresh
+// that shows a new status text until kTitleInterval ms have passed since it was last handed
+// over: the status text already shows the walk moving, a count that changes a dozen times a
+// second cannot be read anyway, and painting a title bar costs as much as the rest of such a
+// refresh but the status text. A dispatched message still sees the newest title.
 //
 // Pending messages are dispatched when kMessageInterval ms have passed since the last
 // dispatch, and at the first chance of each operation: looking at the queue is itself such a
