@@ -54,9 +54,12 @@ void SendProgressPosition(uint32_t position) {
   if (ProgressBar) SendMessageA(ProgressBar, PBM_SETPOS, position, 0);
 }
 
-void FlushHeldTitle() {
-  if (HeldTitleWindow) SetWindowTextA(HeldTitleWindow, HeldTitle);
+// Whether a title was handed over.
+bool FlushHeldTitle() {
+  if (!HeldTitleWindow) return false;
+  SetWindowTextA(HeldTitleWindow, HeldTitle);
   HeldTitleWindow = nullptr;
+  return true;
 }
 
 void FlushHeldStatusAndProgress() {
@@ -77,10 +80,8 @@ void RefreshScreen() {
   }
   bool statusShown = StatusHeld;
   FlushHeldStatusAndProgress();
-  if (!Batched || !statusShown || LastRefresh - LastTitleShown >= kTitleInterval) {
-    FlushHeldTitle();
-    LastTitleShown = LastRefresh;
-  }
+  bool titleDue = !Batched || !statusShown || LastRefresh - LastTitleShown >= kTitleInterval;
+  if (titleDue && FlushHeldTitle()) LastTitleShown = LastRefresh;
   if (EntryList) UpdateWindow(EntryList);
   if (StatusBar) UpdateWindow(StatusBar);
   if (ProgressBar) UpdateWindow(ProgressBar);
