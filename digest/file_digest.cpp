@@ -88,10 +88,12 @@ int DigestOpenFile(HANDLE file, unsigned char digest[16], int32_t* sizeKb) {
   ResetProgress();
   uint32_t done = 0;
   uint32_t lastPosition = 0;
+  bool readFailed = false;
   PumpMessagesIfDue();
   while (!StopRequested) {
     DWORD read = 0;
-    if (!ReadFile(file, buffer.Get(), kReadChunkSize, &read, nullptr) || read == 0) break;
+    readFailed = !ReadFile(file, buffer.Get(), kReadChunkSize, &read, nullptr);
+    if (readFailed || read == 0) break;
     Md5Update(&context, buffer.Get(), read);
     if (total != 0) {
       done += read;
@@ -107,7 +109,9 @@ int DigestOpenFile(HANDLE file, unsigned char digest[16], int32_t* sizeKb) {
   }
   Md5Final(digest, &context);
   if (StopRequested) return kStatusInterrupted;
-  if (total != 0 && done != total) return kStatusReadError;
+  // A failed read is an error also where the length cannot be checked (empty, or 4 GiB and
+  // more): the digest of part of a file must never be listed as the file's.
+  if (readFailed || (total != 0 && done != total)) return kStatusReadError;
   *sizeKb = kb;
   return kStatusOk;
 }

@@ -225,6 +225,22 @@ TEST_F(DigestTest, FileThatChangesLengthWhileReadIsAReadError) {
   }
 }
 
+// Nothing read cannot be told from an empty file by its length: the failed read itself must
+// make the verdict.
+TEST_F(DigestTest, AFailedReadIsAReadErrorWhateverTheSize) {
+  for (size_t length : {size_t{0}, size_t{1535}}) {
+    std::string path = dir_.Write("unreadable.bin", Pattern(length));
+    HANDLE writeOnly = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(writeOnly, INVALID_HANDLE_VALUE);
+    unsigned char digest[16] = {};
+    size_ = 12345;
+    EXPECT_EQ(DigestOpenFile(writeOnly, digest, &size_), kStatusReadError) << length;
+    EXPECT_EQ(size_, -1) << length;
+    CloseHandle(writeOnly);
+  }
+}
+
 TEST_F(DigestTest, StopBeforeOrBetweenChunksInterruptsWithinOneChunk) {
   std::string path = dir_.Write("long.bin", Pattern(200000));  // 7 chunks
   for (int stopAfter : {0, 1, 3, 6}) {
