@@ -10,10 +10,17 @@
 
 enum { kReadChunkSize = 32768 };
 
+// The size a directory listing gave for a file, or kSizeNotListed. A file listed as shorter than
+// a chunk is read without asking the system for its size, when its one read delivers that size;
+// otherwise it is read the ordinary way. The verdict is the same either way.
+const int64_t kSizeNotListed = -1;
+
 // Verdicts are EntryStatus codes; the digest text is written only on OK.
-int DigestFile(const char* path, char digestText[kDigestTextSize], int32_t* sizeKb);
+int DigestFile(const char* path, char digestText[kDigestTextSize], int32_t* sizeKb,
+               int64_t listedSize = kSizeNotListed);
 int CheckFile(const char* path, const char* storedDigest, int32_t* sizeKb);
-int DigestOpenFile(HANDLE file, unsigned char digest[16], int32_t* sizeKb);
+int DigestOpenFile(HANDLE file, unsigned char digest[16], int32_t* sizeKb,
+                   int64_t listedSize = kSizeNotListed);
 
 // Takes every pending message off the queue and dispatches it (no accelerators).
 void PumpMessages();

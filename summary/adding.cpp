@@ -63,6 +63,11 @@ bool IsDotEntry(const char* name) {
   return std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0;
 }
 
+int64_t ListedSize(const WIN32_FIND_DATAA& found) {
+  return static_cast<int64_t>((static_cast<uint64_t>(found.nFileSizeHigh) << 32) |
+                              found.nFileSizeLow);
+}
+
 void VisitFoundEntry(HWND owner, const WIN32_FIND_DATAA& found, char* path,
                      size_t directoryLength) {
   // A path that does not fit the system limit would be cut: leave it out and count it.
@@ -73,7 +78,7 @@ void VisitFoundEntry(HWND owner, const WIN32_FIND_DATAA& found, char* path,
     ++SkippedLongPaths;
   } else if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
     AddDirectoryTree(owner, path);
-  } else if (AddFileEntry(path) == kStatusOk) {
+  } else if (AddFileEntry(path, ListedSize(found)) == kStatusOk) {
     CountAddedFile(&AddedCount);
   }
 }
@@ -135,13 +140,13 @@ bool AddChosenFile(const char* path) {
   return AddFileEntry(path) == kStatusOk;
 }
 
-int AddFileEntry(const char* path) {
+int AddFileEntry(const char* path, int64_t listedSize) {
   char relative[MAX_PATH];
   if (!RelativeToBase(path, relative)) return kStatusMissing;
   if (IsNameListed(relative)) return kStatusOk;
   char digest[kDigestTextSize];
   int32_t sizeKb = -1;
-  int verdict = DigestFile(path, digest, &sizeKb);
+  int verdict = DigestFile(path, digest, &sizeKb, listedSize);
   if (verdict == kStatusOk) AppendEntry(relative, digest, kStatusOk, sizeKb);
   return verdict;
 }

@@ -225,20 +225,78 @@ TEST_F(DigestTest, FileThatChangesLengthWhileReadIsAReadError) {
   }
 }
 
+// A walk passes the size it found; a size out of date (the file changed after the walk saw
+// it) must still give the file's true digest and size, as asking the system would.
+TEST_F(DigestTest, ListedSizeGivesTheVerdictOfAskingTheSystemEvenWhenOutOfDate) {
+  const size_t lengths[] = {0, 1535, 32767, 32768, 100000};
+  for (size_t length : lengths) {
+    std::string path = dir_.Write("listed.bin", Pattern(length));
+    const int64_t actual = static_cast<int64_t>(length);
+    const int64_t listed[] = {kSizeNotListed, actual, actual + 1, actual - 1, 0, 32767, 40000};
+    std::string expected;
+    int32_t expectedKb = 0;
+    for (int64_t size : listed) {
+      HANDLE reader = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+      ASSERT_NE(reader, INVALID_HANDLE_VALUE);
+      SendMessageA(ProgressBar, PBM_SETPOS, 40, 0);
+      unsigned char digest[16] = {};
+      size_ = 12345;
+      EXPECT_EQ(DigestOpenFile(reader, digest, &size_, size), kStatusOk) << length << " " << size;
+      CloseHandle(reader);
+      if (size == kSizeNotListed) {
+        expected = Hex(digest);
+        expectedKb = size_;
+      }
+      EXPECT_EQ(Hex(digest), expected) << length << " " << size;
+      EXPECT_EQ(size_, expectedKb) << length << " " << size;
+      EXPECT_EQ(ProgressPosition(), length == 0 ? 0 : 100) << length << " " << size;
+    }
+    if (length == 0) {
+      EXPECT_EQ(expected, kEmptyDigest);
+    } else if (length == 1535) {
+      EXPECT_EQ(expected, kPattern1535Digest);
+    } else if (length == 100000) {
+      EXPECT_EQ(expected, kPattern100000Digest);
+    }
+  }
+}
+
 // Nothing read cannot be told from an empty file by its length: the failed read itself must
-// make the verdict.
+// make the verdict, listed size or not.
 TEST_F(DigestTest, AFailedReadIsAReadErrorWhateverTheSize) {
   for (size_t length : {size_t{0}, size_t{1535}}) {
     std::string path = dir_.Write("unreadable.bin", Pattern(length));
-    HANDLE writeOnly = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    ASSERT_NE(writeOnly, INVALID_HANDLE_VALUE);
-    unsigned char digest[16] = {};
-    size_ = 12345;
-    EXPECT_EQ(DigestOpenFile(writeOnly, digest, &size_), kStatusReadError) << length;
-    EXPECT_EQ(size_, -1) << length;
-    CloseHandle(writeOnly);
+    for (int64_t size : {kSizeNotListed, static_cast<int64_t>(length)}) {
+      HANDLE writeOnly = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+      ASSERT_NE(writeOnly, INVALID_HANDLE_VALUE);
+      unsigned char digest[16] = {};
+      size_ = 12345;
+      EXPECT_EQ(DigestOpenFile(writeOnly, digest, &size_, size), kStatusReadError)
+          << length << " " << size;
+      EXPECT_EQ(size_, -1) << length << " " << size;
+      CloseHandle(writeOnly);
+    }
   }
+}
+
+TEST_F(DigestTest, StopBeforeTheOneReadOfAListedFileInterrupts) {
+  std::string path = dir_.Write("small.bin", Pattern(1535));
+  PumpProbe probe([](int chunk) {
+    if (chunk == 0) StopRequested = true;
+  });
+  ASSERT_TRUE(probe.Ready());
+  probe.PostNow();
+  size_ = 12345;
+  EXPECT_EQ(DigestFile(path.c_str(), digest_, &size_, 1535), kStatusInterrupted);
+  EXPECT_EQ(size_, -1);
+  EXPECT_STREQ(digest_, kUntouched);
+  EXPECT_EQ(probe.ChunksSeen(), 0);
+  StopRequested = false;
+  EXPECT_EQ(DigestFile(path.c_str(), digest_, &size_, 1535), kStatusOk);
+  EXPECT_STREQ(digest_, kPattern1535Digest);
+  EXPECT_EQ(size_, 2);
 }
 
 TEST_F(DigestTest, StopBeforeOrBetweenChunksInterruptsWithinOneChunk) {
