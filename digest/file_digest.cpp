@@ -52,7 +52,9 @@ HANDLE OpenForDigest(const char* path) {
     return CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, flags, nullptr);
   }
   wchar_t wide[kLiteralPathSize];
-  if (!MultiByteToWideChar(CP_ACP, 0, literal, -1, wide, kLiteralPathSize)) return INVALID_HANDLE_VALUE;
+  if (!MultiByteToWideChar(CP_ACP, 0, literal, -1, wide, kLiteralPathSize)) {
+    return INVALID_HANDLE_VALUE;
+  }
   return CreateFileW(wide, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, flags, nullptr);
 }
 
@@ -146,7 +148,8 @@ int DigestOpenFile(HANDLE file, unsigned char digest[16], int32_t* sizeKb, int64
   ReadBuffer buffer;
   if (!buffer.Get()) return kStatusOutOfMemory;
   if (listedSize >= 0 && listedSize < kReadChunkSize) {
-    int verdict = DigestInOneRead(file, buffer.Get(), static_cast<DWORD>(listedSize), digest, sizeKb);
+    auto listed = static_cast<DWORD>(listedSize);
+    int verdict = DigestInOneRead(file, buffer.Get(), listed, digest, sizeKb);
     if (verdict != kNotInOneRead) return verdict;
     // The listed size was out of date, or the read failed: start again the ordinary way.
     if (SetFilePointer(file, 0, nullptr, FILE_BEGIN) != 0) return kStatusReadError;
