@@ -7,6 +7,9 @@ target_link_libraries(velmora_test_support PUBLIC velmora_win gtest)
 add_library(velmora_resources OBJECT ${RC_FILE})
 add_dependencies(velmora_resources velmora_art)
 
+# Keeps the run's Wine desktop open between test executables (started by scripts/test.sh).
+add_executable(desktop_holder ${CMAKE_SOURCE_DIR}/tests/win/desktop_holder.cpp)
+
 function(velmora_win_test name)
   add_executable(${name} ${ARGN} $<TARGET_OBJECTS:velmora_resources>)
   target_link_libraries(${name} PRIVATE velmora_test_support)

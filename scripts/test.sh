@@ -28,6 +28,7 @@ cleanup() { velmora_stop_wine; rm -rf "$scratch"; }
 trap cleanup EXIT
 velmora_start_display
 velmora_prepare_prefix "$scratch/prefix"
+velmora_hold_desktop "$top/build/x86_64/desktop_holder.exe" "$scratch"
 export VELMORA_TEST_SCRATCH="$scratch"
 
 cd "$top/build"

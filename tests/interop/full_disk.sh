@@ -20,7 +20,7 @@ printf '900150983cd24fb0d6963f7d28e17f72 *old.txt\r\n' > "$mountpoint/target.md5
 dd if=/dev/zero of="$mountpoint/filler" bs=4k count=1000 2>/dev/null || true
 before=$(md5sum < "$mountpoint/target.md5")
 VELMORA_FULL_DISK_TARGET="Z:${mountpoint//\//\\}\\target.md5" \
-  /usr/lib/wine/wine64 "$exe" --gtest_brief=1 </dev/null
+  "$(dirname "$0")/../../scripts/wine-exec.sh" "$exe" --gtest_brief=1
 after=$(md5sum < "$mountpoint/target.md5")
 [ "$before" = "$after" ] || { echo "full_disk: the old summary changed"; exit 1; }
 echo "full_disk: save failed cleanly, old summary intact"

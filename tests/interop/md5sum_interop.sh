@@ -5,6 +5,7 @@
 # expects every entry verified OK.   Usage: md5sum_interop.sh PROCESS_TESTS_EXE
 set -euo pipefail
 exe=$1
+wine_exec=$(cd "$(dirname "$0")/../../scripts" && pwd)/wine-exec.sh
 work=$(mktemp -d /tmp/velmora-interop.XXXXXX)
 trap 'rm -rf "$work"' EXIT
 tree=$work/tree
@@ -32,7 +33,7 @@ count=$(find "$tree" -type f | wc -l)
 winpath() { local p=${1//\//\\}; printf 'Z:%s' "$p"; }
 run_case() {
   VELMORA_INTEROP_TREE=$(winpath "$tree") VELMORA_INTEROP_COUNT=$count "$@" \
-    /usr/lib/wine/wine64 "$exe" --gtest_brief=1 --gtest_filter="$case_filter" </dev/null
+    "$wine_exec" "$exe" --gtest_brief=1 --gtest_filter="$case_filter"
 }
 
 case_filter=Interop.SaveGeneratedSummary
