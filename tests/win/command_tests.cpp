@@ -179,12 +179,6 @@ MSG CtrlV() {
   return message;
 }
 
-std::string StatusBarText() {
-  char text[256] = "";
-  SendMessageA(StatusBar, SB_GETTEXTA, 0, reinterpret_cast<LPARAM>(text));
-  return text;
-}
-
 TEST_F(CommandTest, CtrlVReachesVerifyAllThroughTheAccelerators) {
   HACCEL accelerators = LoadAcceleratorsA(GetModuleHandleA(nullptr), "dorvex");
   ASSERT_NE(accelerators, nullptr);
@@ -252,17 +246,16 @@ LRESULT CALLBACK FakeViewerProc(HWND window, UINT message, WPARAM wParam, LPARAM
 // The real viewer that Help Contents starts, with the built dorvex.chm beside this test: a
 // window of another process, which is closed again so it does not outlive the test.
 HWND WaitForStartedViewer(DWORD timeout = 60000) {
-  DWORD start = GetTickCount();
-  while (GetTickCount() - start < timeout) {
-    HWND found = nullptr;
+  HWND found = nullptr;
+  WaitUntil([&found] {
     while ((found = FindWindowExA(nullptr, found, "HH Parent", kHelpWindowTitle)) != nullptr) {
       DWORD process = 0;
       GetWindowThreadProcessId(found, &process);
-      if (process != GetCurrentProcessId()) return found;
+      if (process != GetCurrentProcessId() && IsWindowVisible(found)) return true;
     }
-    Sleep(50);
-  }
-  return nullptr;
+    return false;
+  }, timeout);
+  return found;
 }
 
 TEST_F(CommandTest, HelpClosesAnOpenViewerBeforeStartingAnother) {

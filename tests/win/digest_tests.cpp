@@ -34,13 +34,6 @@ const char kPattern1535Digest[] = "45fe4d42c90b61aa1712b53ee371e658";
 const char kPattern100000Digest[] = "c751c4ebba60bb18afab02f4ced56b32";
 const char kUntouched[] = "untouched";
 
-std::string StatusBarText() {
-  LRESULT length = SendMessageA(StatusBar, SB_GETTEXTLENGTHA, 0, 0);
-  std::string text(LOWORD(length) + 1, '\0');
-  SendMessageA(StatusBar, SB_GETTEXTA, 0, reinterpret_cast<LPARAM>(&text[0]));
-  text.resize(LOWORD(length));
-  return text;
-}
 
 int ProgressPosition() { return static_cast<int>(SendMessageA(ProgressBar, PBM_GETPOS, 0, 0)); }
 

@@ -2,6 +2,7 @@
 // Directory, the unsaved-changes prompt and closing the window.
 #include <windows.h>
 
+#include <functional>
 #include <string>
 
 #include "app/app_state.h"
@@ -11,6 +12,8 @@
 #include "summary/entry_list.h"
 #include "summary/title.h"
 #include "test_support.h"
+
+#include <gtest/gtest-spi.h>
 
 using namespace testsupport;
 
@@ -35,10 +38,14 @@ bool Exists(const std::string& path) {
 // The folder the browser highlights, as its status text shows it.
 std::string BrowserStatus;
 // The program asks the browser again, a few times, when a shell ignored its first request to
-// highlight the start folder: give that time to settle before reading what is highlighted.
-void RecordBrowserStatus(HWND browser) {
-  PumpFor(600);
-  BrowserStatus = ItemText(browser, kBrowserStatusText);
+// highlight the start folder: wait (within the dialog deadline) for the expected folder, and
+// record what is highlighted then.
+std::function<void(HWND)> RecordBrowserStatus(const std::string& expected) {
+  return [expected](HWND browser) {
+    PumpUntil([&] { return ItemText(browser, kBrowserStatusText) == expected; },
+              kDialogDeadline / 2);
+    BrowserStatus = ItemText(browser, kBrowserStatusText);
+  };
 }
 
 class DocumentTest : public ::testing::Test {
@@ -98,7 +105,7 @@ TEST_F(DocumentTest, NewThenOkTakesTheLastBrowseFolder) {
   CopyText(LastBrowseFolder, sizeof LastBrowseFolder, scratch_.Path().c_str());
   BrowserStatus.clear();
   DialogScript script;
-  script.Then(CheckThenPress(RecordBrowserStatus, IDOK));
+  script.Then(CheckThenPress(RecordBrowserStatus(scratch_.Path()), IDOK));
   NewSummary(window_);
   EXPECT_EQ(script.Unexpected(), 0);
   EXPECT_EQ(BrowserStatus, scratch_.Path());
@@ -111,7 +118,7 @@ TEST_F(DocumentTest, OpenThroughTheDialogsLoadsTitlesRecordsAndAnchors) {
                                                  Line(kA, "three.txt"));
   BrowserStatus.clear();
   DialogScript script;
-  script.Then(EnterFileName(path)).Then(CheckThenPress(RecordBrowserStatus, IDOK));
+  script.Then(EnterFileName(path)).Then(CheckThenPress(RecordBrowserStatus(scratch_.Path()), IDOK));
   OpenSummary(window_, nullptr);
   EXPECT_TRUE(script.Finished());
   EXPECT_EQ(script.Unexpected(), 0);
@@ -252,6 +259,18 @@ TEST_F(DocumentTest, SaveAsOverAnExistingFileAsksFirst) {
   EXPECT_EQ(script.Seen().size(), 2u);  // the Save dialog and its overwrite question
   EXPECT_EQ(script.Unexpected(), 0);
   EXPECT_EQ(ReadWholeFile(path), Line(kA, "a.txt") + Line(kB, "b.txt"));
+}
+
+// A scripted answer that a dialog ignores (here a button the box lacks; in practice a file name
+// the Open dialog refuses) fails the test with what the dialog showed, within seconds.
+TEST(DialogScriptDeadline, ADialogThatIgnoresItsAnswerFailsTheTestAndIsClosed) {
+  const DWORD deadline = 300;
+  DialogScript script(deadline);
+  script.Then(Press(4321));
+  DWORD start = GetTickCount();
+  EXPECT_NONFATAL_FAILURE(MessageBoxA(nullptr, "This box stays open", "Stubborn", MB_OK),
+                          "This box stays open");
+  EXPECT_LT(GetTickCount() - start, deadline + 2000);
 }
 
 TEST_F(DocumentTest, SavingAnEmptyListOnlyBeeps) {

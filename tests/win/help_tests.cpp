@@ -24,17 +24,9 @@ namespace {
 const char kViewerClass[] = "HH Parent";
 const char kViewerTitle[] = "Dorvex Usage Notes";
 
-std::string WindowsPath(const char* unixPath) {
-  std::string path = std::string("Z:") + unixPath;
-  for (char& c : path) {
-    if (c == '/') c = '\\';
-  }
-  return path;
-}
-
 // The names of the top-level entries of the contents file the help was compiled from.
 std::vector<std::string> TopLevelContents() {
-  std::ifstream file(WindowsPath(HELP_CONTENTS_UNIX_PATH), std::ios::binary);
+  std::ifstream file(WindowsPathOf(HELP_CONTENTS_UNIX_PATH), std::ios::binary);
   std::stringstream buffer;
   buffer << file.rdbuf();
   std::string text = buffer.str();
@@ -56,24 +48,25 @@ std::vector<std::string> TopLevelContents() {
   return names;
 }
 
+// The viewers whose window is on the screen (a viewer's window exists before it is shown).
 std::vector<HWND> OpenViewers() {
   std::vector<HWND> viewers;
   HWND viewer = nullptr;
   while ((viewer = FindWindowExA(nullptr, viewer, kViewerClass, kViewerTitle)) != nullptr) {
-    viewers.push_back(viewer);
+    if (IsWindowVisible(viewer)) viewers.push_back(viewer);
   }
   return viewers;
 }
 
 HWND WaitForViewer(HWND other = nullptr, DWORD timeout = 60000) {
-  DWORD start = GetTickCount();
-  while (GetTickCount() - start < timeout) {
+  HWND found = nullptr;
+  WaitUntil([&] {
     for (HWND viewer : OpenViewers()) {
-      if (viewer != other) return viewer;
+      if (viewer != other) found = viewer;
     }
-    Sleep(50);
-  }
-  return nullptr;
+    return found != nullptr;
+  }, timeout);
+  return found;
 }
 
 DWORD ProcessOf(HWND window) {
@@ -103,14 +96,13 @@ BOOL CALLBACK FindTree(HWND window, LPARAM lParam) {
 
 // The viewer's contents tree, once it holds items.
 HWND WaitForContentsTree(HWND viewer, DWORD timeout = 30000) {
-  DWORD start = GetTickCount();
-  while (GetTickCount() - start < timeout) {
-    HWND tree = nullptr;
+  HWND tree = nullptr;
+  WaitUntil([&] {
+    tree = nullptr;
     EnumChildWindows(viewer, FindTree, reinterpret_cast<LPARAM>(&tree));
-    if (tree && SendMessageA(tree, TVM_GETCOUNT, 0, 0) > 0) return tree;
-    Sleep(50);
-  }
-  return nullptr;
+    return tree && SendMessageA(tree, TVM_GETCOUNT, 0, 0) > 0;
+  }, timeout);
+  return tree && SendMessageA(tree, TVM_GETCOUNT, 0, 0) > 0 ? tree : nullptr;
 }
 
 // The texts of the tree's top-level items, read through a buffer in the viewer's own memory.
@@ -148,36 +140,6 @@ std::vector<std::string> TopLevelItems(HWND tree) {
   return texts;
 }
 
-// hh.exe started with the given arguments; ended by force if a failed test leaves it running.
-class ViewerProcess {
- public:
-  explicit ViewerProcess(const std::string& arguments) {
-    std::string commandLine = "hh.exe " + arguments;
-    std::vector<char> text(commandLine.begin(), commandLine.end());
-    text.push_back('\0');
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    started_ = CreateProcessA(nullptr, text.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                              &startup, &process_) != FALSE;
-  }
-  ~ViewerProcess() {
-    if (!started_) return;
-    if (WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT)
-      TerminateProcess(process_.hProcess, 1);
-    CloseHandle(process_.hProcess);
-    CloseHandle(process_.hThread);
-  }
-  bool Started() const { return started_; }
-  DWORD Id() const { return process_.dwProcessId; }
-  bool WaitForExit(DWORD timeout = 30000) {
-    return WaitForSingleObject(process_.hProcess, timeout) == WAIT_OBJECT_0;
-  }
-
- private:
-  PROCESS_INFORMATION process_ = {};
-  bool started_ = false;
-};
-
 class HelpViewerTest : public ::testing::Test {
  protected:
   void SetUp() override { CloseAllViewers(); }
@@ -188,7 +150,7 @@ TEST_F(HelpViewerTest, OpensTheHelpFileTitledWithItsContents) {
   std::vector<std::string> expected = TopLevelContents();
   ASSERT_GE(expected.size(), 3u) << "contents file " << HELP_CONTENTS_UNIX_PATH;
 
-  ViewerProcess viewerProcess("\"" + WindowsPath(DORVEX_CHM_UNIX_PATH) + "\"");
+  StartedProcess viewerProcess("hh.exe \"" + WindowsPathOf(DORVEX_CHM_UNIX_PATH) + "\"");
   ASSERT_TRUE(viewerProcess.Started());
 
   HWND viewer = WaitForViewer();
@@ -203,7 +165,7 @@ TEST_F(HelpViewerTest, OpensTheHelpFileTitledWithItsContents) {
   EXPECT_EQ(TopLevelItems(tree), expected);
 
   PostMessageA(viewer, WM_CLOSE, 0, 0);
-  EXPECT_TRUE(viewerProcess.WaitForExit()) << "the viewer did not end when its window was closed";
+  EXPECT_NE(viewerProcess.WaitForExit(30000), 0xFFFFFFFFu) << "the viewer did not end when its window was closed";
 }
 
 TEST_F(HelpViewerTest, HelpContentsOpensTheHelpBesideTheProgramAndASecondPressReopensIt) {

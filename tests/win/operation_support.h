@@ -73,15 +73,6 @@ class FileStartWatch {
 // The Stop command as the user gives it: posted, so the operation's own message pump runs it.
 inline void PostStop() { PostMessageA(MainWindow, WM_COMMAND, IDM_STOP, 0); }
 
-// The status bar's text.
-inline std::string StatusBarText() {
-  size_t length = LOWORD(SendMessageA(StatusBar, SB_GETTEXTLENGTHA, 0, 0));
-  std::string text(length + 1, '\0');
-  SendMessageA(StatusBar, SB_GETTEXTA, 0, reinterpret_cast<LPARAM>(&text[0]));
-  text.resize(std::strlen(text.c_str()));
-  return text;
-}
-
 inline bool ToolbarEnabled(int id) {
   return SendMessageA(ToolbarWindow, TB_ISBUTTONENABLED, id, 0) != 0;
 }
@@ -89,12 +80,6 @@ inline bool ToolbarEnabled(int id) {
 // Adds the items to the list's selection.
 inline void Select(const std::vector<int>& indexes) {
   for (int index : indexes) ListView_SetItemState(EntryList, index, LVIS_SELECTED, LVIS_SELECTED);
-}
-
-inline std::string MainTitle() {
-  char title[512] = "";
-  GetWindowTextA(MainWindow, title, sizeof title);
-  return title;
 }
 
 inline std::string TitleWithCount(int count) {

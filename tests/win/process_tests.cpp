@@ -14,7 +14,6 @@ using namespace testsupport;
 
 namespace {
 
-
 std::string UsageShownFor(const std::string& arguments, DWORD* exitCode) {
   RunningProgram program(arguments);
   EXPECT_TRUE(program.Started());
@@ -22,7 +21,7 @@ std::string UsageShownFor(const std::string& arguments, DWORD* exitCode) {
   if (!box) return "(no box)";
   std::string text = ItemText(box, 0xFFFF);
   EXPECT_EQ(WindowText(box), "Velmora");
-  PostMessageA(box, WM_COMMAND, IDOK, 0);
+  program.Answer(box, IDOK);
   *exitCode = program.WaitForExit();
   return text;
 }
@@ -50,28 +49,22 @@ TEST(CommandLine, NoArgumentsOpensAnEmptyUntitledSummary) {
 // Waits for the status bar to show a final text (not a file being read); returns the last
 // text seen.
 std::string WaitForStatusText(RunningProgram* program, HWND window, DWORD timeout = 60000) {
-  DWORD start = GetTickCount();
   std::string text;
-  while (GetTickCount() - start < timeout) {
+  WaitUntil([&] {
     text = program->StatusText(window);
     bool reading = text.size() >= 3 && text.compare(text.size() - 3, 3, "...") == 0;
-    if (!text.empty() && !reading) break;
-    Sleep(50);
-  }
+    return !text.empty() && !reading;
+  }, timeout);
   return text;
 }
 
 // Waits for the window title to end with the given text.
 bool WaitForTitleEnding(HWND window, const std::string& ending, DWORD timeout = 20000) {
-  DWORD start = GetTickCount();
-  while (GetTickCount() - start < timeout) {
+  return WaitUntil([&] {
     std::string title = WindowText(window);
-    if (title.size() >= ending.size() && title.compare(title.size() - ending.size(), ending.size(), ending) == 0) {
-      return true;
-    }
-    Sleep(50);
-  }
-  return false;
+    return title.size() >= ending.size() &&
+           title.compare(title.size() - ending.size(), ending.size(), ending) == 0;
+  }, timeout);
 }
 
 void AnswerFileDialog(RunningProgram* program, const std::string& path) {
@@ -80,7 +73,7 @@ void AnswerFileDialog(RunningProgram* program, const std::string& path) {
   HWND nameBox = GetDlgItem(dialog, 1148);
   ASSERT_NE(nameBox, nullptr) << WindowText(dialog);
   SetWindowTextA(nameBox, path.c_str());
-  PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+  program->Answer(dialog, IDOK);
 }
 
 void CloseWithoutSaving(RunningProgram* program, HWND window) {
@@ -153,13 +146,38 @@ TEST(CommandLine, SummaryNameWithBlanksOpensWithOrWithoutQuotes) {
     RunningProgram program(argument);
     HWND browser = program.WaitForWindow("#32770");  // asks for the Base Directory
     ASSERT_NE(browser, nullptr) << argument;
-    PostMessageA(browser, WM_COMMAND, IDCANCEL, 0);
+    program.Answer(browser, IDCANCEL);
     HWND window = program.WaitForWindow("dorvex");
     ASSERT_NE(window, nullptr);
     EXPECT_TRUE(WaitForTitleEnding(window, "my sums.md5   [1 items]")) << argument;
     PostMessageA(window, WM_CLOSE, 0, 0);
     EXPECT_EQ(program.WaitForExit(), 0u);
   }
+}
+
+// A test executable that is killed (a crash, ctest's time-out) takes the programs it started with
+// it: a copy of this executable starts dorvex.exe, outside this test's own job, and is killed.
+TEST(TestProcesses, ProgramsStartedByAKilledTestEndWithIt) {
+  ScratchDir scratch;
+  std::string pidFile = scratch.File("held.pid");
+  char self[MAX_PATH] = "";
+  GetModuleFileNameA(nullptr, self, sizeof self);
+  SetEnvironmentVariableA("VELMORA_TEST_HOLD", Quoted(ProgramPath()).c_str());
+  SetEnvironmentVariableA("VELMORA_TEST_HOLD_PID_FILE", pidFile.c_str());
+  StartedProcess holder(Quoted(self), CREATE_BREAKAWAY_FROM_JOB);
+  SetEnvironmentVariableA("VELMORA_TEST_HOLD", nullptr);
+  SetEnvironmentVariableA("VELMORA_TEST_HOLD_PID_FILE", nullptr);
+  ASSERT_TRUE(holder.Started()) << GetLastError();
+  ASSERT_TRUE(WaitUntil([&] { return !ReadWholeFile(pidFile).empty(); }, 20000))
+      << "the holding test executable started no dorvex.exe";
+  DWORD heldId = std::stoul(ReadWholeFile(pidFile));
+  HANDLE held = OpenProcess(SYNCHRONIZE, FALSE, heldId);
+  ASSERT_NE(held, nullptr);
+  ASSERT_TRUE(WaitUntil([&] { return FindProcessWindow(heldId, "dorvex") != nullptr; }, 20000));
+  holder.Kill();
+  EXPECT_EQ(WaitForSingleObject(held, 10000), static_cast<DWORD>(WAIT_OBJECT_0))
+      << "dorvex.exe outlived the test executable that started it";
+  CloseHandle(held);
 }
 
 // Driven by tests/interop/md5sum_interop.sh, which builds the tree and runs GNU md5sum on

@@ -6,6 +6,8 @@
 #include <objbase.h>
 
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 
 #include "app/app_state.h"
 #include "app/main_window.h"
@@ -25,7 +27,7 @@ void CALLBACK ScriptTimerProc(HWND, UINT, UINT_PTR, DWORD) {
 }
 
 struct DialogSearch {
-  std::vector<HWND>* handled;
+  const std::vector<HWND>* handled;
   HWND found;
 };
 
@@ -37,6 +39,14 @@ BOOL CALLBACK FindNewDialog(HWND window, LPARAM lParam) {
   }
   search->found = window;
   return FALSE;
+}
+
+BOOL CALLBACK AppendControlText(HWND control, LPARAM lParam) {
+  std::string text = WindowText(control);
+  if (!text.empty() && IsWindowVisible(control)) {
+    *reinterpret_cast<std::string*>(lParam) += " [" + text + "]";
+  }
+  return TRUE;
 }
 
 }  // namespace
@@ -63,6 +73,30 @@ void CloseMainWindow() {
   while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
     if (message.message != WM_QUIT) DispatchMessageA(&message);
   }
+}
+
+bool PumpUntil(const std::function<bool()>& done, DWORD timeout) {
+  DWORD start = GetTickCount();
+  while (!done()) {
+    if (GetTickCount() - start >= timeout) return false;
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+      if (message.message == WM_QUIT) continue;
+      TranslateMessage(&message);
+      DispatchMessageA(&message);
+    }
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+  }
+  return true;
+}
+
+bool WaitUntil(const std::function<bool()>& done, DWORD timeout) {
+  DWORD start = GetTickCount();
+  while (!done()) {
+    if (GetTickCount() - start >= timeout) return false;
+    Sleep(20);
+  }
+  return true;
 }
 
 void PumpFor(DWORD milliseconds) {
@@ -96,7 +130,31 @@ std::string ClassName(HWND window) {
   return name;
 }
 
-DialogScript::DialogScript() {
+std::string DialogContents(HWND dialog) {
+  std::string contents = "\"" + WindowText(dialog) + "\"";
+  EnumChildWindows(dialog, AppendControlText, reinterpret_cast<LPARAM>(&contents));
+  return contents;
+}
+
+std::string StatusBarText() {
+  size_t length = LOWORD(SendMessageA(StatusBar, SB_GETTEXTLENGTHA, 0, 0));
+  std::string text(length + 1, '\0');
+  SendMessageA(StatusBar, SB_GETTEXTA, 0, reinterpret_cast<LPARAM>(&text[0]));
+  text.resize(std::strlen(text.c_str()));
+  return text;
+}
+
+std::string MainTitle() { return WindowText(MainWindow); }
+
+std::string WindowsPathOf(const std::string& unixPath) {
+  std::string path = "Z:" + unixPath;
+  for (char& c : path) {
+    if (c == '/') c = '\\';
+  }
+  return path;
+}
+
+DialogScript::DialogScript(DWORD deadline) : deadline_(deadline) {
   ActiveScript = this;
   timer_ = SetTimer(nullptr, 0, 15, ScriptTimerProc);
 }
@@ -112,11 +170,14 @@ DialogScript& DialogScript::Then(DialogAction action) {
 }
 
 void DialogScript::Tick() {
-  DialogSearch search = {&handled_, nullptr};
+  CloseOverdueDialogs();
+  std::vector<HWND> handled;
+  for (const Answered& answered : answered_) handled.push_back(answered.dialog);
+  DialogSearch search = {&handled, nullptr};
   EnumThreadWindows(GetCurrentThreadId(), FindNewDialog, reinterpret_cast<LPARAM>(&search));
   if (!search.found) return;
   HWND dialog = search.found;
-  handled_.push_back(dialog);
+  answered_.push_back({dialog, GetTickCount(), WindowText(dialog)});
   SeenDialog seen;
   seen.title = WindowText(dialog);
   seen.text = ItemText(dialog, 0xFFFF);
@@ -130,6 +191,24 @@ void DialogScript::Tick() {
   DialogAction action = std::move(actions_.front());
   actions_.pop_front();
   action(dialog);
+}
+
+// A dialog that ignored its answer (a file name the dialog refuses, a button it lacks) would
+// hold the test until the run's time-out: fail now with what it shows, and end it.
+void DialogScript::CloseOverdueDialogs() {
+  for (auto it = answered_.begin(); it != answered_.end();) {
+    if (!IsWindow(it->dialog)) {
+      it = answered_.erase(it);
+      continue;
+    }
+    if (IsWindowVisible(it->dialog) && GetTickCount() - it->answeredAt >= deadline_) {
+      ADD_FAILURE() << "the dialog \"" << it->title << "\" was still open " << deadline_
+                    << " ms after its answer; it showed: " << DialogContents(it->dialog);
+      EndDialog(it->dialog, IDCANCEL);
+      it->answeredAt = GetTickCount();  // reported once; ended at the next deadline at worst
+    }
+    ++it;
+  }
 }
 
 DialogAction Press(int buttonId) {
@@ -187,6 +266,15 @@ std::string ScratchDir::MakeDir(const std::string& relative) const {
   return path;
 }
 
+void WriteFileWhole(const std::string& path, const std::string& bytes) {
+  std::string partial = path + ".partial";
+  FILE* file = std::fopen(partial.c_str(), "wb");
+  if (!file) return;
+  std::fwrite(bytes.data(), 1, bytes.size(), file);
+  std::fclose(file);
+  MoveFileExA(partial.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING);
+}
+
 std::string ReadWholeFile(const std::string& path) {
   std::string bytes;
   FILE* file = std::fopen(path.c_str(), "rb");
@@ -239,9 +327,115 @@ void ResetDocumentState() {
   StopRequested = false;
 }
 
+StartedProcess::StartedProcess(const std::string& commandLine, DWORD creationFlags) {
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof startup;
+  std::vector<char> text(commandLine.begin(), commandLine.end());
+  text.push_back('\0');
+  started_ = CreateProcessA(nullptr, text.data(), nullptr, nullptr, FALSE, creationFlags, nullptr,
+                            nullptr, &startup, &process_) != FALSE;
+}
+
+StartedProcess::~StartedProcess() {
+  if (!started_) return;
+  Kill();
+  CloseHandle(process_.hProcess);
+  CloseHandle(process_.hThread);
+}
+
+bool StartedProcess::Running() const {
+  return started_ && WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT;
+}
+
+DWORD StartedProcess::WaitForExit(DWORD timeout) {
+  if (!started_ || WaitForSingleObject(process_.hProcess, timeout) != WAIT_OBJECT_0) {
+    return 0xFFFFFFFF;
+  }
+  DWORD code = 0;
+  GetExitCodeProcess(process_.hProcess, &code);
+  return code;
+}
+
+void StartedProcess::Kill() {
+  if (!Running()) return;
+  TerminateProcess(process_.hProcess, 99);
+  WaitForSingleObject(process_.hProcess, 5000);
+}
+
+namespace {
+
+struct TopWindowSearch {
+  DWORD processId;
+  const char* className;
+  HWND found;
+};
+
+BOOL CALLBACK FindTopWindowOfProcess(HWND window, LPARAM lParam) {
+  auto* search = reinterpret_cast<TopWindowSearch*>(lParam);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  if (owner != search->processId || !IsWindowVisible(window)) return TRUE;
+  if (ClassName(window) != search->className) return TRUE;
+  search->found = window;
+  return FALSE;
+}
+
+}  // namespace
+
+HWND FindProcessWindow(DWORD processId, const char* className) {
+  TopWindowSearch search = {processId, className, nullptr};
+  EnumWindows(FindTopWindowOfProcess, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
 }  // namespace testsupport
 
+namespace {
+
+// Every program this test executable starts (dorvex.exe, the help viewer, and what they start
+// in turn) joins a job that ends them when the executable ends, however it ends: a crash or a
+// time-out must not leave them running in the run's one wineserver. A test may still start a
+// process outside it (CREATE_BREAKAWAY_FROM_JOB).
+void EndStartedProgramsWithThisProcess() {
+  HANDLE job = CreateJobObjectA(nullptr, nullptr);
+  JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits = {};
+  limits.BasicLimitInformation.LimitFlags =
+      JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE | JOB_OBJECT_LIMIT_BREAKAWAY_OK;
+  if (!job || !SetInformationJobObject(job, JobObjectExtendedLimitInformation, &limits,
+                                       sizeof limits) ||
+      !AssignProcessToJobObject(job, GetCurrentProcess())) {
+    std::fprintf(stderr, "test: programs started by this test are not tied to it (error %lu)\n",
+                 GetLastError());
+  }
+  // The handle stays open until the process ends: its closing is what ends the job.
+}
+
+// The settings file has one place in the prefix, shared by every test executable of the run:
+// each starts without one, as on a new machine.
+void RemoveSettingsFile() {
+  char directory[MAX_PATH] = "";
+  GetWindowsDirectoryA(directory, sizeof directory);
+  DeleteFileA((std::string(directory) + "\\dorvex.ini").c_str());
+}
+
+// With VELMORA_TEST_HOLD set, this executable only starts that command line, writes its process
+// id to VELMORA_TEST_HOLD_PID_FILE and waits to be killed: the test of the job above.
+bool HoldStartedProgram() {
+  const char* command = std::getenv("VELMORA_TEST_HOLD");
+  const char* pidFile = std::getenv("VELMORA_TEST_HOLD_PID_FILE");
+  if (!command || !*command || !pidFile || !*pidFile) return false;
+  static testsupport::StartedProcess held(command);
+  if (held.Started()) testsupport::WriteFileWhole(pidFile, std::to_string(held.Id()));
+  Sleep(INFINITE);
+  return true;
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
+  EndStartedProgramsWithThisProcess();
+  if (HoldStartedProgram()) return 0;
+  RemoveSettingsFile();
   ::testing::InitGoogleTest(&argc, argv);
   CoInitialize(nullptr);
   InitCommonControls();

@@ -19,12 +19,30 @@ HWND OpenMainWindow(int x = CW_USEDEFAULT, int y = CW_USEDEFAULT, int width = 64
                     int height = 480);
 // Closes it without any prompt and drops the quit message its destruction posts.
 void CloseMainWindow();
-// Dispatches pending messages for about the given time.
+// Dispatches pending messages for about the given time: only for checks that something does
+// NOT happen. To wait for something, use PumpUntil or WaitUntil.
 void PumpFor(DWORD milliseconds);
+// Dispatches this thread's messages until the condition holds; false if it still does not
+// after the timeout.
+bool PumpUntil(const std::function<bool()>& done, DWORD timeout);
+// Polls the condition (for other processes' windows and files, or other threads' work)
+// without dispatching; false if it still does not hold after the timeout.
+bool WaitUntil(const std::function<bool()>& done, DWORD timeout);
 
 std::string WindowText(HWND window);
 std::string ItemText(HWND dialog, int id);
 std::string ClassName(HWND window);
+// A dialog's title and the texts of its controls, for a failure message.
+std::string DialogContents(HWND dialog);
+
+// The main window's status bar text and title, in this process.
+std::string StatusBarText();
+std::string MainTitle();
+// The Windows form (Z:\...) of a path of the build machine.
+std::string WindowsPathOf(const std::string& unixPath);
+
+// How long a dialog may stay open after its scripted answer before the test fails.
+const DWORD kDialogDeadline = 5000;
 
 // What a dialog showed when the script met it.
 struct SeenDialog {
@@ -36,10 +54,12 @@ struct SeenDialog {
 using DialogAction = std::function<void(HWND dialog)>;
 
 // Answers the modal dialogs of this thread in order, from a thread timer that runs inside
-// their own message loops. A dialog with no answer left is cancelled and counted.
+// their own message loops. A dialog with no answer left is cancelled and counted. A dialog
+// still open at the deadline after its answer fails the test with what it showed, and is
+// closed, so that a refused answer costs seconds, not the run's time-out.
 class DialogScript {
  public:
-  DialogScript();
+  explicit DialogScript(DWORD deadline = kDialogDeadline);
   ~DialogScript();
   DialogScript& Then(DialogAction action);
   const std::vector<SeenDialog>& Seen() const { return seen_; }
@@ -49,9 +69,17 @@ class DialogScript {
   void Tick();
 
  private:
+  struct Answered {
+    HWND dialog;
+    DWORD answeredAt;
+    std::string title;
+  };
+  void CloseOverdueDialogs();
+
   std::deque<DialogAction> actions_;
   std::vector<SeenDialog> seen_;
-  std::vector<HWND> handled_;
+  std::vector<Answered> answered_;
+  DWORD deadline_;
   int unexpected_ = 0;
   UINT_PTR timer_ = 0;
 };
@@ -75,12 +103,40 @@ class ScratchDir {
 };
 
 std::string ReadWholeFile(const std::string& path);
+// Writes the bytes under a temporary name and renames them into place, so that a reader
+// polling for the file never sees it half written.
+void WriteFileWhole(const std::string& path, const std::string& bytes);
 // The names a directory lists, in the order the file system gives them.
 std::vector<std::string> DirectoryListing(const std::string& directory);
 void RemoveTree(const std::string& path);
 
 // Resets the process-wide document state between tests.
 void ResetDocumentState();
+
+// A program started by a test: ended by force if the test leaves it running. Whatever the test
+// executable starts also ends when the executable ends, however it ends (see main).
+class StartedProcess {
+ public:
+  explicit StartedProcess(const std::string& commandLine, DWORD creationFlags = 0);
+  ~StartedProcess();
+  StartedProcess(const StartedProcess&) = delete;
+  StartedProcess& operator=(const StartedProcess&) = delete;
+
+  bool Started() const { return started_; }
+  DWORD Id() const { return process_.dwProcessId; }
+  HANDLE Handle() const { return process_.hProcess; }
+  bool Running() const;
+  // The exit code, or 0xFFFFFFFF if the process is still running after the timeout.
+  DWORD WaitForExit(DWORD timeout = 20000);
+  void Kill();
+
+ private:
+  PROCESS_INFORMATION process_ = {};
+  bool started_ = false;
+};
+
+// The visible top-level windows of a class that belong to a process.
+HWND FindProcessWindow(DWORD processId, const char* className);
 
 }  // namespace testsupport
 
