@@ -7,14 +7,13 @@
 #include "app/main_window.h"
 #include "app/options.h"
 #include "common/bounded_text.h"
+#include "common/code_pages.h"
 #include "settings/settings.h"
 #include "summary/paths.h"
 
 const char kUsageText[] = "Usage: dorvex [-g dir_name] [-c dir_name] md5_name";
 
 namespace {
-
-int LocaleCaseCompare(const char* a, const char* b) { return lstrcmpiA(a, b); }
 
 void BuildHelpFilePath() {
   char module[MAX_PATH];

@@ -9,6 +9,7 @@ set(WIN_SOURCES
   ${CMAKE_SOURCE_DIR}/app/startup.cpp
   ${CMAKE_SOURCE_DIR}/app/startup_action.cpp
   ${CMAKE_SOURCE_DIR}/app/toolbar.cpp
+  ${CMAKE_SOURCE_DIR}/common/code_pages.cpp
   ${CMAKE_SOURCE_DIR}/digest/file_digest.cpp
   ${CMAKE_SOURCE_DIR}/summary/adding.cpp
   ${CMAKE_SOURCE_DIR}/summary/document.cpp

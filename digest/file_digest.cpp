@@ -5,6 +5,7 @@
 #include "app/app_state.h"
 #include "app/screen_refresh.h"
 #include "common/bounded_text.h"
+#include "common/utf8_text.h"
 #include "digest/file_size.h"
 #include "digest/md5.h"
 #include "summary/entry_record.h"
@@ -61,7 +62,7 @@ HANDLE OpenForDigest(const char* path) {
 // Opens the file and digests it; the shared first steps of DigestFile and CheckFile.
 int DigestPath(const char* path, int64_t listedSize, unsigned char digest[16], int32_t* sizeKb) {
   *sizeKb = -1;
-  char status[MAX_PATH + 8];
+  char status[MAX_PATH * kUtf8BytesPerUnit + 8];  // a name may take three bytes a character
   FormatText(status, sizeof status, " %s...", BaseName(path));
   SetStatusText(status);
   HANDLE file = OpenForDigest(path);
@@ -178,7 +179,11 @@ void PumpMessages() {
   MSG message;
   bool flushed = false;
   while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-    if (message.message == WM_QUIT) return;
+    if (message.message == WM_QUIT) {
+      // Meant for the main loop, which ends the program on it: hand it back for that loop.
+      PostQuitMessage(static_cast<int>(message.wParam));
+      return;
+    }
     // What a dispatched message may look at is brought up to date; with nothing to dispatch,
     // held changes wait for the next screen refresh.
     if (!flushed) FlushHeldDisplay();

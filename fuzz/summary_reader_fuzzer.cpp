@@ -11,6 +11,7 @@
 
 #include "digest/md5.h"
 #include "fuzz/fuzz_check.h"
+#include "common/utf8_text.h"
 #include "summary/summary_line.h"
 
 namespace {
@@ -42,7 +43,16 @@ std::vector<std::string> SplitLines(const std::string& file) {
   return lines;
 }
 
-ExpectedLine Expect(const std::string& line) {
+// The name's length as the limits count it: UTF-16 units for a UTF-8 name where names are
+// UTF-8, bytes otherwise.
+size_t ModelNameLength(const std::string& name, bool utf8Names) {
+  if (utf8Names && IsValidUtf8(name.data(), name.size())) {
+    return Utf16Length(name.data(), name.size());
+  }
+  return name.size();
+}
+
+ExpectedLine Expect(const std::string& line, bool utf8Names) {
   // An over-long line is one rejected line, whatever it holds.
   if (line.size() > kMaxSummaryLineText) return {kLineRejected, "", ""};
   const std::string text = line.substr(0, line.find('\0'));  // a NUL ends the text
@@ -55,7 +65,8 @@ ExpectedLine Expect(const std::string& line) {
     return {kLineUnrecognized, "", ""};
   }
   const std::string name = text.substr(34);
-  if (name.size() < kMinSummaryName || name.size() > kMaxSummaryName) {
+  const size_t nameLength = ModelNameLength(name, utf8Names);
+  if (nameLength < kMinSummaryName || nameLength > kMaxSummaryName) {
     return {kLineRejected, "", ""};
   }
   return {text[33] == ' ' ? kLineTextMode : kLineBinaryMode, text.substr(0, 32), name};
@@ -76,15 +87,15 @@ struct MemoryStream {
   FILE* stream;
 };
 
-// Exact-size heap outputs, so a write past the 16 digest bytes or the 261 name bytes is an
-// overflow the address sanitizer reports.
+// Exact-size heap outputs, so a write past the 16 digest bytes or the kSummaryNameSize name
+// bytes is an overflow the address sanitizer reports.
 struct Outputs {
   std::unique_ptr<unsigned char[]> digest{new unsigned char[kDigestSize]};
-  std::unique_ptr<char[]> name{new char[kMaxSummaryName + 1]};
+  std::unique_ptr<char[]> name{new char[kSummaryNameSize]};
 };
 
 // What the writer makes of an accepted line must read back as the same entry.
-void CheckWriterFormReadsBack(const char* digestText, const char* name) {
+void CheckWriterFormReadsBack(const char* digestText, const char* name, bool utf8Names) {
   std::unique_ptr<char[]> line(new char[kSummaryLineSize]);
   const size_t length = FormatSummaryLine(digestText, name, line.get(), kSummaryLineSize);
   FUZZ_CHECK(length == 32 + 2 + std::strlen(name) + 2, "writer's line has the wrong length");
@@ -92,20 +103,19 @@ void CheckWriterFormReadsBack(const char* digestText, const char* name) {
 
   MemoryStream written(std::string(line.get(), length));
   Outputs out;
-  const int result = ParseSummaryLine(written.stream, out.digest.get(), out.name.get());
+  const int result = ParseSummaryLine(written.stream, out.digest.get(), out.name.get(), utf8Names);
   FUZZ_CHECK(result == kLineBinaryMode, "writer's line not accepted with the asterisk");
   char again[kDigestTextSize];
   DigestToHex(again, out.digest.get());
   FUZZ_CHECK(std::strcmp(again, digestText) == 0, "digest changed through the writer");
   FUZZ_CHECK(std::strcmp(out.name.get(), name) == 0, "name changed through the writer");
-  FUZZ_CHECK(ParseSummaryLine(written.stream, out.digest.get(), out.name.get()) == kLineEnd,
+  FUZZ_CHECK(ParseSummaryLine(written.stream, out.digest.get(), out.name.get(), utf8Names) ==
+                 kLineEnd,
              "writer's line read as more than one line");
 }
 
-}  // namespace
-
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  const std::string file(reinterpret_cast<const char*>(data), size);
+// Reads the whole file as the program does where names are (or are not) UTF-8.
+void CheckWholeFile(const std::string& file, bool utf8Names) {
   const std::vector<std::string> lines = SplitLines(file);
   size_t lineFeeds = 0;
   for (char c : file) lineFeeds += c == '\n';
@@ -114,26 +124,35 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   Outputs out;
   size_t calls = 0;
   for (;;) {
-    const int result = ParseSummaryLine(input.stream, out.digest.get(), out.name.get());
+    const int result = ParseSummaryLine(input.stream, out.digest.get(), out.name.get(), utf8Names);
     if (result == kLineEnd) break;
     FUZZ_CHECK(calls < lineFeeds + 1, "more lines read than the file has line feeds + 1");
     FUZZ_CHECK(calls < lines.size(), "more lines read than the file has");
-    const ExpectedLine expected = Expect(lines[calls]);
+    const ExpectedLine expected = Expect(lines[calls], utf8Names);
     FUZZ_CHECK(result == expected.result, "line result differs from the model");
     if (result == kLineTextMode || result == kLineBinaryMode) {
-      const size_t nameLength = strnlen(out.name.get(), kMaxSummaryName + 1);
-      FUZZ_CHECK(nameLength <= kMaxSummaryName, "name not terminated within 261 bytes");
-      FUZZ_CHECK(nameLength >= kMinSummaryName, "name shorter than 2 accepted");
+      const size_t nameLength = strnlen(out.name.get(), kSummaryNameSize);
+      FUZZ_CHECK(nameLength < kSummaryNameSize, "name not terminated within its buffer");
+      FUZZ_CHECK(nameLength >= kMinSummaryName, "empty name accepted");
       FUZZ_CHECK(out.name.get() == expected.name, "name differs from the line's");
       char digestText[kDigestTextSize];
       DigestToHex(digestText, out.digest.get());
       FUZZ_CHECK(digestText == expected.digestText, "digest differs from the line's digits");
-      CheckWriterFormReadsBack(digestText, out.name.get());
+      CheckWriterFormReadsBack(digestText, out.name.get(), utf8Names);
     }
     ++calls;
   }
   FUZZ_CHECK(calls == lines.size(), "lines of the file were skipped");
-  FUZZ_CHECK(ParseSummaryLine(input.stream, out.digest.get(), out.name.get()) == kLineEnd,
+  FUZZ_CHECK(ParseSummaryLine(input.stream, out.digest.get(), out.name.get(), utf8Names) ==
+                 kLineEnd,
              "the end of the stream did not stay the end");
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  const std::string file(reinterpret_cast<const char*>(data), size);
+  CheckWholeFile(file, true);
+  CheckWholeFile(file, false);
   return 0;
 }

@@ -4,6 +4,7 @@
 
 #include "app/app_state.h"
 #include "common/bounded_text.h"
+#include "common/code_pages.h"
 #include "resources/resource.h"
 #include "settings/recent_list.h"
 #include "settings/settings.h"
@@ -14,8 +15,6 @@ static_assert(static_cast<int>(kRecentFileLimit) == static_cast<int>(kMaxRecentF
 namespace {
 
 RecentList RecentFiles = {{nullptr, nullptr, nullptr, nullptr}, 0};
-
-int LocaleCaseCompare(const char* a, const char* b) { return lstrcmpiA(a, b); }
 
 int FindExitPosition(HMENU fileMenu) {
   int count = GetMenuItemCount(fileMenu);

@@ -2,8 +2,13 @@
 
 #include <commctrl.h>
 
+#include <string>
+
 #include "app/app_state.h"
+#include "app/win_guards.h"
 #include "common/bounded_text.h"
+#include "common/code_pages.h"
+#include "common/utf8_text.h"
 #include "settings/placement.h"
 #include "settings/recent_files.h"
 
@@ -41,9 +46,52 @@ void WriteColumnWidths() {
   }
 }
 
+std::string SettingsFilePath() {
+  char directory[MAX_PATH] = "";
+  GetWindowsDirectoryA(directory, sizeof directory);
+  return std::string(directory) + "\\" + kSettingsFile;
+}
+
+// The whole file, if it is there and of a settings file's size.
+bool ReadWholeSettingsFile(const std::string& path, std::string* bytes) {
+  FileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file.IsValid()) return false;
+  DWORD high = 0;
+  DWORD size = GetFileSize(file.Get(), &high);
+  if (size == INVALID_FILE_SIZE || high != 0 || size > (1u << 20)) return false;
+  bytes->resize(size);
+  DWORD read = 0;
+  return size == 0 || (ReadFile(file.Get(), &(*bytes)[0], size, &read, nullptr) && read == size);
+}
+
+// Earlier versions wrote the settings file in the legacy code page. Where the process code page
+// is UTF-8 the profile functions would read its recent paths as broken UTF-8: convert the file
+// once, before anything reads it, so those paths still list and open.
+void ConvertLegacySettingsFile() {
+  if (!ProcessCodePageIsUtf8()) return;
+  const std::string path = SettingsFilePath();
+  std::string bytes;
+  if (!ReadWholeSettingsFile(path, &bytes) || IsValidUtf8(bytes.data(), bytes.size())) return;
+  std::string converted;
+  if (!LegacyTextToUtf8(bytes.data(), bytes.size(), &converted)) return;
+  const DWORD size = static_cast<DWORD>(converted.size());
+  const std::string temporary = path + ".new";
+  FileHandle out(CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                             FILE_ATTRIBUTE_NORMAL, nullptr));
+  DWORD written = 0;
+  bool ok = out.IsValid() &&
+            WriteFile(out.Get(), converted.data(), size, &written, nullptr) && written == size;
+  ok = out.Close() && ok;
+  if (!ok || !MoveFileExA(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+    DeleteFileA(temporary.c_str());
+  }
+}
+
 }  // namespace
 
 void ReadSettings(int* x, int* y, int* width, int* height) {
+  ConvertLegacySettingsFile();
   *x = ReadInteger("x", -1);
   *y = ReadInteger("y", -1);
   *width = ReadInteger("nx", -1);

@@ -12,6 +12,7 @@
 #include "app/screen_refresh.h"
 #include "app/win_guards.h"
 #include "common/bounded_text.h"
+#include "common/code_pages.h"
 #include "resources/resource.h"
 #include "summary/name_index.h"
 #include "settings/settings.h"
@@ -42,9 +43,16 @@ int LiveRecords = 0;  // records allocated and not yet released: every one belon
 std::vector<SummaryEntry*> Entries;
 bool RestoringSelection = false;
 
-SummaryEntry* NewRecord() {
-  auto* entry = static_cast<SummaryEntry*>(std::calloc(1, sizeof(SummaryEntry)));
-  if (entry) ++LiveRecords;
+// One allocation holds the record and, right behind it, its name.
+SummaryEntry* NewRecord(const char* name) {
+  const size_t nameSize = std::strlen(name) + 1;
+  void* block = std::calloc(1, sizeof(SummaryEntry) + nameSize);
+  if (!block) return nullptr;
+  auto* entry = static_cast<SummaryEntry*>(block);
+  char* storedName = static_cast<char*>(block) + sizeof(SummaryEntry);
+  std::memcpy(storedName, name, nameSize);
+  entry->name = storedName;
+  ++LiveRecords;
   return entry;
 }
 
@@ -114,11 +122,8 @@ void SelectRecords(std::vector<const SummaryEntry*> records, const SummaryEntry*
 }
 
 bool NamePrefixMatches(const char* name, const char* wanted, bool partial) {
-  size_t length = std::strlen(wanted);
-  if (!partial) return lstrcmpiA(name, wanted) == 0;
-  return CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, name,
-                        static_cast<int>(std::min(length, std::strlen(name))), wanted,
-                        static_cast<int>(length)) == CSTR_EQUAL;
+  if (!partial) return LocaleCaseCompare(name, wanted) == 0;
+  return LocaleCaseStartsWith(name, wanted);
 }
 
 }  // namespace
@@ -160,9 +165,8 @@ void InstallStateImages(HWND list) {
 }
 
 void AppendEntry(const char* name, const char* digest, int status, int32_t sizeKb) {
-  SummaryEntry* entry = NewRecord();
+  SummaryEntry* entry = NewRecord(name);
   if (!entry) return;
-  CopyText(entry->name, sizeof entry->name, name);
   CopyText(entry->digest, sizeof entry->digest, digest);
   entry->status = status;
   entry->sizeKb = sizeKb;

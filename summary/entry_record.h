@@ -24,7 +24,9 @@ struct SummaryEntry {
   int32_t status;
   int32_t sizeKb;  // kNoSize, or a count read as unsigned
   char digest[129];
-  char name[261];
+  // Kept at its own length in the record's own allocation: a name may take up to three bytes a
+  // character in UTF-8, and most names are short.
+  const char* name;
 };
 
 enum EntryColumn { kColumnName = 0, kColumnDigest = 1, kColumnStatus = 2, kColumnSize = 3 };

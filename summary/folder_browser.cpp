@@ -2,6 +2,8 @@
 
 #include <shlobj.h>
 
+#include "common/code_pages.h"
+
 namespace {
 
 // Some shells (Wine's among them) now and then ignore the first request to highlight the
@@ -14,7 +16,7 @@ const char* RequestedPath = nullptr;
 int RetriesLeft = 0;
 
 void CALLBACK RetrySelection(HWND browser, UINT, UINT_PTR timer, DWORD) {
-  bool selected = RequestedPath && lstrcmpiA(HighlightedPath, RequestedPath) == 0;
+  bool selected = RequestedPath && LocaleCaseCompare(HighlightedPath, RequestedPath) == 0;
   if (selected || RetriesLeft-- <= 0 || !RequestedPath || !RequestedPath[0]) {
     KillTimer(browser, timer);
     return;

@@ -4,11 +4,13 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <new>
 #include <string>
 
 #include "app/app_state.h"
 #include "app/commands.h"
 #include "app/win_guards.h"
+#include "common/code_pages.h"
 #include "summary/entry_list.h"
 #include "summary/summary_line.h"
 #include "summary/title.h"
@@ -26,7 +28,7 @@ std::string SelectedLines() {
   std::string text;
   for (int index = FirstSelectedEntry(); index >= 0; index = NextSelectedEntry(index)) {
     char digest[33];
-    char name[290];
+    char name[kMaxWrittenName + 1];
     GetEntryText(index, kColumnDigest, digest, sizeof digest);
     GetEntryText(index, kColumnName, name, sizeof name);
     char line[kSummaryLineSize];
@@ -36,18 +38,31 @@ std::string SelectedLines() {
   return text;
 }
 
-// Copies the text into a block sized for all of it, so no selected line is ever dropped.
+// The text as UTF-16 in a block sized for all of it, so no selected line is ever dropped: the
+// clipboard's Unicode form, from which the system makes the others for older readers.
 HGLOBAL MakeClipboardBlock(const std::string& text) {
-  HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_DDESHARE, text.size() + 1);
+  const std::wstring wide = ProcessTextToWide(text.data(), text.size());
+  if (wide.empty() != text.empty()) return nullptr;
+  const size_t bytes = (wide.size() + 1) * sizeof(wchar_t);
+  HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_DDESHARE, bytes);
   if (!block) return nullptr;
-  char* data = static_cast<char*>(GlobalLock(block));
+  void* data = GlobalLock(block);
   if (!data) {
     GlobalFree(block);
     return nullptr;
   }
-  std::memcpy(data, text.c_str(), text.size() + 1);
+  std::memcpy(data, wide.c_str(), bytes);
   GlobalUnlock(block);
   return block;
+}
+
+// The selected lines in a clipboard block; none when memory runs out on the way.
+HGLOBAL MakeSelectionBlock() {
+  try {
+    return MakeClipboardBlock(SelectedLines());
+  } catch (const std::bad_alloc&) {
+    return nullptr;
+  }
 }
 
 }  // namespace
@@ -82,7 +97,7 @@ void DeleteSelected(HWND window) {
 
 void CopySelected(HWND window) {
   if (BeepWhenEmpty()) return;
-  GlobalBlock block(MakeClipboardBlock(SelectedLines()));
+  GlobalBlock block(MakeSelectionBlock());
   if (!block.Get()) {
     ShowError("Out of memory");
     return;
@@ -96,7 +111,7 @@ void CopySelected(HWND window) {
     ShowError("Cannot empty the Clipboard");
     return;
   }
-  if (!SetClipboardData(CF_TEXT, block.Get())) {
+  if (!SetClipboardData(CF_UNICODETEXT, block.Get())) {
     ShowError("Unable to set Clipboard data");
     return;
   }

@@ -8,6 +8,7 @@
 #include "app/app_state.h"
 #include "app/win_guards.h"
 #include "common/bounded_text.h"
+#include "common/code_pages.h"
 #include "digest/md5.h"
 #include "summary/entry_list.h"
 #include "summary/paths.h"
@@ -62,7 +63,7 @@ bool WriteAllLines(HANDLE file) {
   int count = EntryCount();
   for (int index = 0; index < count; ++index) {
     char digest[33];
-    char name[290];
+    char name[kMaxWrittenName + 1];
     GetEntryText(index, kColumnDigest, digest, sizeof digest);
     GetEntryText(index, kColumnName, name, sizeof name);
     char line[kSummaryLineSize];
@@ -99,7 +100,7 @@ bool EntryNameFromLine(char* name) {
   }
   char relative[MAX_PATH];
   if (!RelativeToBase(name, relative)) return false;
-  CopyText(name, kMaxSummaryName + 1, relative);
+  CopyText(name, kSummaryNameSize, relative);
   return true;
 }
 
@@ -127,14 +128,20 @@ bool ReadSummaryFile(const char* path) {
     return false;
   }
   RedrawPause pause(EntryList);  // a load repaints once, at the end
+  SkipByteOrderMark(file.Get());
   unsigned char digest[16];
-  char name[261];
+  char lineName[kSummaryNameSize];
   int result;
-  while ((result = ParseSummaryLine(file.Get(), digest, name)) != kLineEnd) {
+  const bool utf8Names = ProcessCodePageIsUtf8();
+  while ((result = ParseSummaryLine(file.Get(), digest, lineName, utf8Names)) != kLineEnd) {
     if (result == kLineUnrecognized) ShowError("Unrecognized line");
     if (result != kLineTextMode && result != kLineBinaryMode) continue;
     char digestText[33];
     DigestToHex(digestText, digest);
+    // A name in the legacy code page (an earlier version's summary) becomes UTF-8; a name that
+    // is neither is a line that does not fit, skipped like any other.
+    char name[kSummaryNameSize];
+    if (!FileTextToProcessCodePage(lineName, name, sizeof name)) continue;
     if (!EntryNameFromLine(name)) continue;
     AppendEntry(name, digestText, kStatusNotVerified, -1);
   }

@@ -52,7 +52,15 @@ bool ParseDigest(const char* text, unsigned char digest[16]) {
   return true;
 }
 
-int ParseLineText(const char* text, unsigned char digest[16], char name[261]) {
+// The name's length as the limit counts it (see ParseSummaryLine).
+size_t NameLength(const char* name, bool utf8Names) {
+  const size_t bytes = std::strlen(name);
+  if (utf8Names && IsValidUtf8(name, bytes)) return Utf16Length(name, bytes);
+  return bytes;
+}
+
+int ParseLineText(const char* text, unsigned char digest[16], char name[kSummaryNameSize],
+                  bool utf8Names) {
   if (!ParseDigest(text, digest)) return kLineRejected;
   if (text[32] != ' ') return kLineRejected;
   int result;
@@ -64,9 +72,9 @@ int ParseLineText(const char* text, unsigned char digest[16], char name[261]) {
     return kLineUnrecognized;
   }
   const char* lineName = text + 34;
-  const size_t nameLength = std::strlen(lineName);
+  const size_t nameLength = NameLength(lineName, utf8Names);
   if (nameLength < kMinSummaryName || nameLength > kMaxSummaryName) return kLineRejected;
-  CopyText(name, kMaxSummaryName + 1, lineName);
+  CopyText(name, kSummaryNameSize, lineName);
   return result;
 }
 
@@ -78,12 +86,24 @@ int HexDigitValue(int c) {
   return -1;
 }
 
-int ParseSummaryLine(FILE* stream, unsigned char digest[16], char name[261]) {
+int ParseSummaryLine(FILE* stream, unsigned char digest[16], char name[kSummaryNameSize],
+                     bool utf8Names) {
   char text[kMaxSummaryLineText + 1];
   const ReadOutcome outcome = ReadLine(stream, text);
   if (outcome == kReadNothing) return kLineEnd;
   if (outcome == kReadTooLong) return kLineRejected;
-  return ParseLineText(text, digest, name);
+  return ParseLineText(text, digest, name, utf8Names);
+}
+
+void SkipByteOrderMark(FILE* stream) {
+  static const unsigned char kMark[3] = {0xEF, 0xBB, 0xBF};
+  const long start = std::ftell(stream);
+  for (unsigned char expected : kMark) {
+    if (std::getc(stream) != expected) {
+      std::fseek(stream, start, SEEK_SET);
+      return;
+    }
+  }
 }
 
 size_t FormatSummaryLine(const char* digest, const char* name, char* out, size_t outSize) {

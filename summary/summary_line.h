@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <cstdio>
 
+#include "common/utf8_text.h"
+
 enum SummaryLineResult {
   kLineEnd = -1,
   kLineRejected = 0,
@@ -15,10 +17,13 @@ enum SummaryLineResult {
 
 enum {
   kMaxSummaryLineText = 2047,
-  kMinSummaryName = 2,
+  kMinSummaryName = 1,
+  // Characters as Windows counts them (UTF-16 units) for a UTF-8 name; bytes for a name in a
+  // legacy code page, or for every name where the process code page is not UTF-8.
   kMaxSummaryName = 260,
+  kSummaryNameSize = kMaxSummaryName * kUtf8BytesPerUnit + 1,  // holds any accepted name
   kMaxWrittenDigest = 32,
-  kMaxWrittenName = 289,
+  kMaxWrittenName = kSummaryNameSize - 1,
   kSummaryLineSize = kMaxWrittenDigest + 2 + kMaxWrittenName + 2 + 1
 };
 
@@ -27,8 +32,15 @@ int HexDigitValue(int c);
 
 // Reads the next line of a stream opened in binary mode (a CR right before the LF is
 // dropped here) and parses it. On kLineTextMode or kLineBinaryMode, digest and name
-// (kMaxSummaryName + 1 bytes) are filled.
-int ParseSummaryLine(FILE* stream, unsigned char digest[16], char name[261]);
+// (kSummaryNameSize bytes) are filled. With utf8Names (the process code page is UTF-8), a name
+// that is well-formed UTF-8 may have up to kMaxSummaryName UTF-16 units; any other name, and
+// every name without utf8Names, up to kMaxSummaryName bytes.
+int ParseSummaryLine(FILE* stream, unsigned char digest[16], char name[kSummaryNameSize],
+                     bool utf8Names);
+
+// Skips a UTF-8 byte order mark at the stream's position, the start of a summary: Windows text
+// editors write one, and it would otherwise spoil the first line.
+void SkipByteOrderMark(FILE* stream);
 
 // The writer's form of a line, ending in CR LF, into out (kSummaryLineSize bytes are always
 // enough). Returns the number of characters written.

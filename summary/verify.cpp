@@ -10,6 +10,7 @@
 #include "digest/file_digest.h"
 #include "summary/entry_list.h"
 #include "summary/paths.h"
+#include "summary/summary_line.h"
 
 namespace {
 
@@ -48,12 +49,17 @@ size_t BuildPrefix(char* path, size_t size) {
   return std::strlen(path);
 }
 
+// Room for the Base Directory and any name an entry holds, so that a path is never cut: one the
+// system cannot open is Missing, never read under a shorter name, which may be another file.
+enum { kVisitPathSize = MAX_PATH + kSummaryNameSize };
+
 // Reads one entry's file; false when the user stopped the pass.
 bool VisitEntry(const SummaryEntry* entry, int hint, Action action, char* path, size_t prefixLength,
                 PassResult* result) {
   int index = FindEntryIndex(entry, hint);
   if (index < 0) return true;
-  GetEntryText(index, kColumnName, path + prefixLength, static_cast<int>(MAX_PATH - prefixLength));
+  GetEntryText(index, kColumnName, path + prefixLength,
+               static_cast<int>(kVisitPathSize - prefixLength));
   int32_t sizeKb = -1;
   char digest[kDigestTextSize];
   int verdict;
@@ -78,7 +84,7 @@ bool VisitEntry(const SummaryEntry* entry, int hint, Action action, char* path, 
 }
 
 PassResult RunPass(Visit visit, Action action) {
-  char path[MAX_PATH];
+  char path[kVisitPathSize];
   size_t prefixLength = BuildPrefix(path, sizeof path);
   PassResult result;
   std::vector<EntryToVisit> entries = EntriesToVisit(visit);

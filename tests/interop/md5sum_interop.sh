@@ -17,6 +17,18 @@ head -c 32768 /dev/zero | tr '\0' 'x' > "$tree/sub dir/exactly 32768.bin"
 head -c 32769 /dev/zero | tr '\0' 'y' > "$tree/sub dir/deeper/.leading dot"
 printf 'amp' > "$tree/ leading blank & hash # percent % bang !.txt"
 printf 'dash' > "$tree/-starts with dash"
+printf 'one' > "$tree/x"                # a one-character name directly under the base
+# Names in several scripts, outside the Basic Multilingual Plane and with a combining mark, in
+# folders named so too: UTF-8 on both sides.
+mkdir -p "$tree/фото" "$tree/深い"
+printf 'cafe' > "$tree/café.txt"
+printf 'nihongo' > "$tree/日本語.txt"
+printf 'photo' > "$tree/фото/снимок 1.jpg"
+printf 'smile' > "$tree/emoji 😀.txt"
+printf 'strasse' > "$tree/深い/ß straße.txt"
+printf 'greek' > "$tree/Ελληνικά.txt"
+printf 'arabic' > "$tree/عربي.txt"
+printf 'mark' > "$tree/$(printf 'e\xcc\x81') combining.txt"
 printf 'deep' > "$tree/sub dir/deeper/deepest/file.with.many.dots"
 printf 'dot' > "$tree/.dot dir/inside.txt"
 printf 'ends' > "$tree/ blank at both ends "

@@ -15,7 +15,7 @@ SummaryEntry MakeEntry(const char* name, const char* digest, int32_t status, int
   entry.status = status;
   entry.sizeKb = sizeKb;
   CopyText(entry.digest, sizeof(entry.digest), digest);
-  CopyText(entry.name, sizeof(entry.name), name);
+  entry.name = name;  // the callers' literals outlive the entries
   return entry;
 }
 

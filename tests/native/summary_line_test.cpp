@@ -40,24 +40,32 @@ struct ParsedLine {
   bool digestMatches;
 };
 
-// Every result up to and including kLineEnd.
-std::vector<ParsedLine> ParseAll(const std::string& bytes) {
+// Every result up to and including kLineEnd; with skipMark, as a summary file is read.
+std::vector<ParsedLine> ParseAll(const std::string& bytes, bool skipMark = false,
+                                 bool utf8Names = true) {
   SummaryStream stream(bytes);
   std::vector<ParsedLine> lines;
   if (stream.get() == nullptr) {
     ADD_FAILURE() << "no temporary file";
     return lines;
   }
+  if (skipMark) SkipByteOrderMark(stream.get());
   for (int guard = 0; guard < 1000; ++guard) {
     unsigned char digest[16] = {0};
-    char name[261] = "";
-    const int result = ParseSummaryLine(stream.get(), digest, name);
+    char name[kSummaryNameSize] = "";
+    const int result = ParseSummaryLine(stream.get(), digest, name, utf8Names);
     const bool accepted = result == kLineTextMode || result == kLineBinaryMode;
     lines.push_back(
         {result, accepted ? name : "", accepted && std::memcmp(digest, kDigest, 16) == 0});
     if (result == kLineEnd) break;
   }
   return lines;
+}
+
+std::string Repeat(const std::string& text, int times) {
+  std::string out;
+  for (int i = 0; i < times; ++i) out += text;
+  return out;
 }
 
 std::string Line(const std::string& marker, const std::string& name, const char* end = "\n") {
@@ -90,7 +98,8 @@ TEST(ParseSummaryLine, SingleLines) {
       {"no blank after the digest", std::string(kDigestText) + "*file.txt\n", kLineRejected, ""},
       {"question mark marker", Line("?", "file.txt"), kLineUnrecognized, ""},
       {"digest and blank only", std::string(kDigestText) + " \n", kLineUnrecognized, ""},
-      {"one-character name", Line("*", "x"), kLineRejected, ""},
+      {"one-character name", Line("*", "x"), kLineBinaryMode, "x"},
+      {"empty name", Line("*", ""), kLineRejected, ""},
       {"two-character name", Line("*", "xy"), kLineBinaryMode, "xy"},
       {"260-character name", Line("*", name260), kLineBinaryMode, name260},
       {"261-character name", Line("*", name260 + "n"), kLineRejected, ""},
@@ -119,6 +128,55 @@ std::vector<int> Results(const std::vector<ParsedLine>& lines) {
   std::vector<int> results;
   for (const ParsedLine& line : lines) results.push_back(line.result);
   return results;
+}
+
+TEST(SkipByteOrderMark, OnlyAWholeMarkAtTheStartIsSkipped) {
+  const std::string mark = "\xEF\xBB\xBF";
+  const struct {
+    const char* what;
+    std::string bytes;
+    std::vector<int> results;
+  } cases[] = {
+      {"mark before the first line", mark + Line("*", "a.txt"), {kLineBinaryMode, kLineEnd}},
+      {"no mark", Line("*", "a.txt"), {kLineBinaryMode, kLineEnd}},
+      {"mark alone", mark, {kLineEnd}},
+      {"empty file", "", {kLineEnd}},
+      {"part of a mark is kept", "\xEF\xBB" + Line("*", "a.txt"), {kLineRejected, kLineEnd}},
+      {"a second mark is kept", mark + mark + Line("*", "a.txt"), {kLineRejected, kLineEnd}},
+  };
+  for (const auto& c : cases) {
+    const std::vector<ParsedLine> lines = ParseAll(c.bytes, true);
+    EXPECT_EQ(Results(lines), c.results) << c.what;
+    if (c.results[0] == kLineBinaryMode) EXPECT_EQ(lines[0].name, "a.txt") << c.what;
+  }
+}
+
+// A UTF-8 name counts its characters as Windows does (UTF-16 units); a name in a legacy code
+// page, and every name where the code page is not UTF-8, counts bytes as before.
+TEST(ParseSummaryLine, NameLimitsCountCharactersOfUtf8Names) {
+  const std::string kanji = "\xE6\xBC\xA2";  // one character, three bytes
+  const std::string emoji = "\xF0\x9F\x98\x80";  // two units, four bytes
+  const struct {
+    const char* what;
+    std::string name;
+    bool utf8Names;
+    int result;
+  } cases[] = {
+      {"260 CJK characters", Repeat(kanji, 260), true, kLineBinaryMode},
+      {"261 CJK characters", Repeat(kanji, 261), true, kLineRejected},
+      {"130 emoji are 260 units", Repeat(emoji, 130), true, kLineBinaryMode},
+      {"130 emoji and one more unit", Repeat(emoji, 130) + "a", true, kLineRejected},
+      {"260 CJK characters, code page not UTF-8", Repeat(kanji, 260), false, kLineRejected},
+      {"86 CJK characters, code page not UTF-8", Repeat(kanji, 86), false, kLineBinaryMode},
+      {"260 legacy bytes", Repeat("\xE9", 260), true, kLineBinaryMode},
+      {"261 legacy bytes", Repeat("\xE9", 261), true, kLineRejected},
+  };
+  for (const auto& c : cases) {
+    const std::vector<ParsedLine> lines = ParseAll(Line("*", c.name), false, c.utf8Names);
+    ASSERT_EQ(lines.size(), 2u) << c.what;
+    EXPECT_EQ(lines[0].result, c.result) << c.what;
+    if (c.result == kLineBinaryMode) EXPECT_EQ(lines[0].name, c.name) << c.what;
+  }
 }
 
 TEST(ParseSummaryLine, ReadingGoesOnAfterBadLines) {
@@ -189,15 +247,15 @@ TEST(FormatSummaryLine, WriterForm) {
 
 TEST(FormatSummaryLine, LongFieldsAreCutToTheirColumns) {
   const std::string longDigest(128, 'f');
-  const std::string longName(400, 'n');
+  const std::string longName(kMaxWrittenName + 100, 'n');
   char out[kSummaryLineSize + 8];
   std::memset(out, 'X', sizeof(out));
   const size_t length =
       FormatSummaryLine(longDigest.c_str(), longName.c_str(), out, kSummaryLineSize);
   EXPECT_EQ(length, static_cast<size_t>(kSummaryLineSize - 1));
   EXPECT_EQ(std::string(out, 34), std::string(32, 'f') + " *");
-  EXPECT_EQ(std::string(out + 34, 289), std::string(289, 'n'));
-  EXPECT_EQ(std::string(out + 323), "\r\n");
+  EXPECT_EQ(std::string(out + 34, kMaxWrittenName), std::string(kMaxWrittenName, 'n'));
+  EXPECT_EQ(std::string(out + 34 + kMaxWrittenName), "\r\n");
   EXPECT_EQ(out[kSummaryLineSize], 'X');
 
   char small[20];
@@ -207,13 +265,15 @@ TEST(FormatSummaryLine, LongFieldsAreCutToTheirColumns) {
 
 TEST(SummaryLine, WriterLinesSurviveReadAndWriteByteForByte) {
   const std::string file = Line("*", "docs/readme.txt", "\r\n") + Line("*", "a b  ", "\r\n") +
-                           Line("*", std::string(260, 'q'), "\r\n") + Line("*", "ab", "\r\n");
+                           Line("*", std::string(260, 'q'), "\r\n") + Line("*", "ab", "\r\n") +
+                           Line("*", Repeat("\xE6\xBC\xA2", 256) + ".txt", "\r\n") +
+                           Line("*", "x", "\r\n");
   SummaryStream stream(file);
   ASSERT_NE(stream.get(), nullptr);
   std::string written;
   unsigned char digest[16];
-  char name[261];
-  while (ParseSummaryLine(stream.get(), digest, name) != kLineEnd) {
+  char name[kSummaryNameSize];
+  while (ParseSummaryLine(stream.get(), digest, name, true) != kLineEnd) {
     char digestText[33];
     DigestToHex(digestText, digest);
     char out[kSummaryLineSize];
@@ -227,8 +287,8 @@ TEST(SummaryLine, BlankMarkerIsWrittenBackWithTheAsterisk) {
   SummaryStream stream(Line(" ", "f.txt"));
   ASSERT_NE(stream.get(), nullptr);
   unsigned char digest[16];
-  char name[261];
-  ASSERT_EQ(ParseSummaryLine(stream.get(), digest, name), kLineTextMode);
+  char name[kSummaryNameSize];
+  ASSERT_EQ(ParseSummaryLine(stream.get(), digest, name, true), kLineTextMode);
   char out[kSummaryLineSize];
   FormatSummaryLine(kDigestText, name, out, sizeof(out));
   EXPECT_STREQ(out, Line("*", "f.txt", "\r\n").c_str());

@@ -70,6 +70,16 @@ class DigestTest : public ::testing::Test {
   int32_t size_ = 12345;
 };
 
+// A quit request that a long operation's pumping takes off the queue still reaches the main
+// loop, which ends the program on it.
+TEST_F(DigestTest, PumpingHandsAQuitRequestBackToTheMainLoop) {
+  PostQuitMessage(7);
+  PumpMessages();
+  MSG message;
+  ASSERT_TRUE(PeekMessageA(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+  EXPECT_EQ(message.wParam, 7u);
+}
+
 TEST_F(DigestTest, EmptyFileIsOkWithOneKilobyteAndNoProgress) {
   std::string path = dir_.Write("empty.txt", "");
   SendMessageA(ProgressBar, PBM_SETPOS, 40, 0);

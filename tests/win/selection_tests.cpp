@@ -18,20 +18,31 @@ using namespace testsupport;
 
 namespace {
 
-const char kNoText[] = "<no text on the clipboard>";
 
-std::string ClipboardText() {
-  std::string text = kNoText;
-  if (!OpenClipboard(MainWindow)) return "<clipboard not opened>";
-  HANDLE data = GetClipboardData(CF_TEXT);
+// The clipboard's Unicode text, as another program reads it.
+std::wstring ClipboardUnicodeText() {
+  std::wstring text = L"<no text on the clipboard>";
+  if (!OpenClipboard(MainWindow)) return L"<clipboard not opened>";
+  HANDLE data = GetClipboardData(CF_UNICODETEXT);
   if (data) {
-    const char* bytes = static_cast<const char*>(GlobalLock(data));
-    if (bytes) {
-      text.assign(bytes, strnlen(bytes, GlobalSize(data)));
+    const wchar_t* units = static_cast<const wchar_t*>(GlobalLock(data));
+    if (units) {
+      text.assign(units, wcsnlen(units, GlobalSize(data) / sizeof(wchar_t)));
       GlobalUnlock(data);
     }
   }
   CloseClipboard();
+  return text;
+}
+
+// The same in the process code page, to compare with the entries' names.
+std::string ClipboardText() {
+  const std::wstring wide = ClipboardUnicodeText();
+  int bytes = WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), nullptr,
+                                  0, nullptr, nullptr);
+  std::string text(static_cast<size_t>(bytes), '\0');
+  WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), &text[0], bytes,
+                      nullptr, nullptr);
   return text;
 }
 
@@ -170,6 +181,18 @@ TEST_F(SelectionTest, CopyPutsTheSelectedLinesInListOrder) {
   CopySelected(MainWindow);
 
   EXPECT_EQ(ClipboardText(), Line("a.txt") + Line("dir/b.txt"));
+}
+
+// Other programs read the names in their own script, whatever the system's legacy code page.
+TEST_F(SelectionTest, CopiedNamesInAnyScriptReachOtherProgramsAsUnicode) {
+  ASSERT_EQ(GetACP(), static_cast<UINT>(CP_UTF8)) << "the manifest's UTF-8 code page is not in force";
+  const std::string name = "caf\xC3\xA9/\xE6\x97\xA5\xE6\x9C\xAC/emoji \xF0\x9F\x98\x80.txt";
+  AppendEntry(name.c_str(), DigestOf("x").c_str(), 1, 1);
+  Select({0});
+  CopySelected(MainWindow);
+  std::string digest = DigestOf("x");
+  EXPECT_EQ(ClipboardUnicodeText(), std::wstring(digest.begin(), digest.end()) +
+                                        L" *caf\u00e9/\u65e5\u672c/emoji \U0001F600.txt\r\n");
 }
 
 TEST_F(SelectionTest, CopyWithNothingSelectedLeavesAnEmptyText) {

@@ -123,6 +123,21 @@ TEST_F(SettingsProcessTest, MaximisedCloseKeepsThePlacementButWritesWidths) {
   EXPECT_EQ(IniText("old1"), "C:\\a.md5");
 }
 
+// Earlier versions wrote the recent paths in the legacy code page (1252 here): they still list
+// and open, and the file is UTF-8 from then on, which a restart reads back unchanged.
+TEST_F(SettingsProcessTest, LegacyRecentPathsSurviveAndBecomeUtf8) {
+  ASSERT_EQ(GetACP(), static_cast<UINT>(CP_UTF8)) << "the manifest's UTF-8 code page is not in force";
+  const std::string utf8 = "[Misc]\r\nold1=C:\\caf\xC3\xA9\\sums.md5\r\n";
+  WriteSettingsText("[Misc]\r\nold1=C:\\caf\xE9\\sums.md5\r\n");
+  int x, y, width, height;
+  ReadSettings(&x, &y, &width, &height);
+  EXPECT_STREQ(RecentFilePath(0), "C:\\caf\xC3\xA9\\sums.md5");
+  EXPECT_EQ(ReadWholeFile(SettingsPath()), utf8);
+  ReadSettings(&x, &y, &width, &height);
+  EXPECT_STREQ(RecentFilePath(0), "C:\\caf\xC3\xA9\\sums.md5");
+  EXPECT_EQ(ReadWholeFile(SettingsPath()), utf8);
+}
+
 TEST_F(SettingsProcessTest, NegativeLeftEdgeWritesNothingAtAll) {
   const std::string before = "[Misc]\r\nx=100\r\ny=80\r\nnx=500\r\nny=400\r\ncw1=77\r\n";
   WriteSettingsText(before);

@@ -101,9 +101,10 @@ TEST_F(SummaryFileTest, ReaderKeepsAcceptedLinesAndSkipsTheOthersSilently) {
                       kC + " *last line";                    // no line end
   ReadQuietly(scratch_.Write("mixed.md5", bytes));
   EXPECT_EQ(ColumnTexts(kColumnName),
-            (std::vector<std::string>{"plain.txt", "text mode.txt", "dir/sub/file.bin",
+            (std::vector<std::string>{"plain.txt", "text mode.txt", "dir/sub/file.bin", "x",
                                       "trailing  ", "plain.txt", longest, "last line"}));
-  EXPECT_EQ(ColumnTexts(kColumnDigest), (std::vector<std::string>{kA, kB, kC, kD, kA, kB, kC}));
+  EXPECT_EQ(ColumnTexts(kColumnDigest),
+            (std::vector<std::string>{kA, kB, kC, kA, kD, kA, kB, kC}));
   ExpectAllNotVerifiedWithoutSize();
 }
 
@@ -177,7 +178,7 @@ TEST_F(SummaryFileTest, FiveThousandLinesAllArrive) {
 }
 
 TEST_F(SummaryFileTest, WriterFormRoundTripsByteForByte) {
-  std::string bytes = Line(kA, "docs/readme.txt") + Line(kB, " leading blank") +
+  std::string bytes = Line(kA, "docs/readme.txt") + Line(kB, " leading blank") + Line(kC, "x") +
                       Line(kC, "inner  blanks and trailing ") + Line(kA, "docs/readme.txt") +
                       Line(kD, std::string(130, 'p') + "/" + std::string(129, 'q'));
   ReadQuietly(scratch_.Write("source.md5", bytes));
@@ -186,6 +187,32 @@ TEST_F(SummaryFileTest, WriterFormRoundTripsByteForByte) {
   EXPECT_TRUE(WriteSummaryFile(copy.c_str()));
   EXPECT_EQ(ReadWholeFile(copy), bytes);
   EXPECT_FALSE(ModifiedFlag);
+}
+
+// A summary of an earlier version (names in the legacy code page, 1252 here) still verifies:
+// its names become UTF-8, as md5sum and the file system hold them, and are saved so. Names that
+// are UTF-8 already stay as they are.
+TEST_F(SummaryFileTest, LegacyNamesBecomeUtf8AndUtf8NamesStayAsTheyAre) {
+  ASSERT_EQ(GetACP(), static_cast<UINT>(CP_UTF8)) << "the manifest's UTF-8 code page is not in force";
+  const std::string japanese = "\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E.txt";
+  ReadQuietly(scratch_.Write("legacy.md5", Line(kA, "caf\xE9.txt") + Line(kB, japanese) +
+                                               Line(kC, "stra\xDF" "e/\xC6" "on.txt")));
+  EXPECT_EQ(ColumnTexts(kColumnName),
+            (std::vector<std::string>{"caf\xC3\xA9.txt", japanese, "stra\xC3\x9F" "e/\xC3\x86" "on.txt"}));
+  std::string out = scratch_.File("out.md5");
+  EXPECT_TRUE(WriteSummaryFile(out.c_str()));
+  EXPECT_EQ(ReadWholeFile(out), Line(kA, "caf\xC3\xA9.txt") + Line(kB, japanese) +
+                                    Line(kC, "stra\xC3\x9F" "e/\xC3\x86" "on.txt"));
+}
+
+// Windows text editors save with a byte order mark; it costs no entry and is not written back.
+TEST_F(SummaryFileTest, AByteOrderMarkCostsNoEntryAndIsNotWrittenBack) {
+  std::string lines = Line(kA, "first.txt") + Line(kB, "second.txt");
+  ReadQuietly(scratch_.Write("marked.md5", "\xEF\xBB\xBF" + lines));
+  EXPECT_EQ(ColumnTexts(kColumnName), (std::vector<std::string>{"first.txt", "second.txt"}));
+  std::string out = scratch_.File("out.md5");
+  EXPECT_TRUE(WriteSummaryFile(out.c_str()));
+  EXPECT_EQ(ReadWholeFile(out), lines);
 }
 
 TEST_F(SummaryFileTest, WriterUsesTheAsteriskSlashesAndCrLfWhateverWasRead) {

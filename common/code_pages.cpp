@@ -1,0 +1,71 @@
+#include "common/code_pages.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+
+#include "common/utf8_text.h"
+
+bool ProcessCodePageIsUtf8() { return GetACP() == CP_UTF8; }
+
+UINT LegacyCodePage() {
+  // GetACP answers 65001 under the manifest; the locale still names the system's own.
+  static const UINT legacy = [] {
+    char number[8] = "";
+    GetLocaleInfoA(LOCALE_SYSTEM_DEFAULT, LOCALE_IDEFAULTANSICODEPAGE, number, sizeof number);
+    UINT codePage = static_cast<UINT>(std::strtoul(number, nullptr, 10));
+    return codePage != 0 && codePage != CP_UTF8 ? codePage : 1252u;
+  }();
+  return legacy;
+}
+
+bool LegacyTextToUtf8(const char* text, size_t length, std::string* utf8) {
+  const int inLength = static_cast<int>(length);
+  int units = MultiByteToWideChar(LegacyCodePage(), MB_ERR_INVALID_CHARS, text, inLength,
+                                  nullptr, 0);
+  if (units <= 0) return false;
+  std::wstring wide(static_cast<size_t>(units), L'\0');
+  MultiByteToWideChar(LegacyCodePage(), MB_ERR_INVALID_CHARS, text, inLength, &wide[0], units);
+  int bytes = WideCharToMultiByte(CP_UTF8, 0, wide.data(), units, nullptr, 0, nullptr, nullptr);
+  if (bytes <= 0) return false;
+  utf8->assign(static_cast<size_t>(bytes), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, wide.data(), units, &(*utf8)[0], bytes, nullptr, nullptr);
+  return true;
+}
+
+bool FileTextToProcessCodePage(const char* text, char* out, size_t outSize) {
+  const size_t length = std::strlen(text);
+  std::string converted;
+  if (!ProcessCodePageIsUtf8() || IsValidUtf8(text, length)) {
+    converted.assign(text, length);
+  } else if (!LegacyTextToUtf8(text, length, &converted)) {
+    return false;
+  }
+  if (converted.size() >= outSize) return false;
+  std::memcpy(out, converted.c_str(), converted.size() + 1);
+  return true;
+}
+
+int LocaleCaseCompare(const char* a, const char* b) {
+  const std::wstring wideA = ProcessTextToWide(a, std::strlen(a));
+  const std::wstring wideB = ProcessTextToWide(b, std::strlen(b));
+  return lstrcmpiW(wideA.c_str(), wideB.c_str());
+}
+
+bool LocaleCaseStartsWith(const char* text, const char* prefix) {
+  const std::wstring wideText = ProcessTextToWide(text, std::strlen(text));
+  const std::wstring widePrefix = ProcessTextToWide(prefix, std::strlen(prefix));
+  const int length = static_cast<int>(widePrefix.size());
+  return CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, wideText.c_str(),
+                        std::min(length, static_cast<int>(wideText.size())), widePrefix.c_str(),
+                        length) == CSTR_EQUAL;
+}
+
+std::wstring ProcessTextToWide(const char* text, size_t length) {
+  const int inLength = static_cast<int>(length);
+  int units = MultiByteToWideChar(CP_ACP, 0, text, inLength, nullptr, 0);
+  if (units <= 0) return std::wstring();
+  std::wstring wide(static_cast<size_t>(units), L'\0');
+  MultiByteToWideChar(CP_ACP, 0, text, inLength, &wide[0], units);
+  return wide;
+}
