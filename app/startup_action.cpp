@@ -18,8 +18,7 @@ void GenerateSummary(HWND window, char* directory) {
   CopyText(LastBrowseFolder, sizeof LastBrowseFolder, directory);
   ShowBaseDirectory(directory);
   SetBusy(true);
-  AddedCount = 0;
-  SkippedLongPaths = 0;
+  StartCountingAdditions();
   AddDirectoryTree(window, directory);
   FinishLongOperation();
   UpdateTitle(window, nullptr);

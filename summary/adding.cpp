@@ -19,7 +19,7 @@
 #include "summary/title.h"
 
 int AddedCount = 0;
-int SkippedLongPaths = 0;
+LeftOutCounts LeftOut;
 
 namespace {
 
@@ -39,23 +39,18 @@ void CountAddedFile(int* counter) {
   }
 }
 
-void AddSelectedNames(const char* directory, const char* firstName) {
-  size_t directoryLength = std::strlen(directory);
-  bool endsWithSeparator = directoryLength > 0 && (directory[directoryLength - 1] == '\\' ||
-                                                   directory[directoryLength - 1] == '/');
-  int counter = 0;
-  for (const char* name = firstName; *name; name += std::strlen(name) + 1) {
-    if (directoryLength + std::strlen(name) >= MAX_PATH) {
-      ShowError("Too long filename");
-      continue;
-    }
-    char path[MAX_PATH];
-    FormatText(path, sizeof path, endsWithSeparator ? "%s%s" : "%s\\%s", directory, name);
-    if (AddChosenFile(path)) {
-      CountAddedFile(&counter);
-    } else if (StopRequested) {
-      break;
-    }
+// Whether the path is gone: a file or folder that vanished while the addition ran has nothing
+// left to protect. Anything else that could not be read (held open by another program, no
+// access, a path the system refuses) is left out and counted.
+bool Vanished(const char* path) {
+  if (GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES) return false;
+  DWORD error = GetLastError();
+  return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+}
+
+void CountUnreadable(const char* path, int verdict) {
+  if (verdict != kStatusOk && verdict != kStatusInterrupted && !Vanished(path)) {
+    ++LeftOut.unreadableFiles;
   }
 }
 
@@ -75,21 +70,27 @@ void VisitFoundEntry(HWND owner, const WIN32_FIND_DATAA& found, char* path,
   path[directoryLength] = '\0';
   AppendText(path, kWalkPathSize, found.cFileName);
   if (!fits) {
-    ++SkippedLongPaths;
+    ++LeftOut.longPaths;
   } else if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
     AddDirectoryTree(owner, path);
-  } else if (AddFileEntry(path, ListedSize(found)) == kStatusOk) {
-    CountAddedFile(&AddedCount);
+  } else {
+    int verdict = AddFileEntry(path, ListedSize(found));
+    if (verdict == kStatusOk) CountAddedFile(&AddedCount);
+    CountUnreadable(path, verdict);
   }
 }
 
 }  // namespace
 
+void StartCountingAdditions() {
+  AddedCount = 0;
+  LeftOut = LeftOutCounts();
+}
+
 void ReportSkippedPaths() {
-  if (SkippedLongPaths == 0) return;
-  char text[128];
-  FormatText(text, sizeof text, "%d files or folders skipped: path too long", SkippedLongPaths);
-  SetStatusText(text);
+  char text[192];
+  FormatLeftOutText(LeftOut, text, sizeof text);
+  if (text[0] != '\0') SetStatusText(text);
 }
 
 void AddFiles(HWND owner) {
@@ -118,6 +119,7 @@ void AddFiles(HWND owner) {
                  OFN_ALLOWMULTISELECT | OFN_HIDEREADONLY;
   if (GetOpenFileNameA(&dialog)) {
     SetBusy(true);
+    StartCountingAdditions();
     const char* second = names + std::strlen(names) + 1;
     if (*second == '\0') {
       AddChosenFile(names);
@@ -126,8 +128,30 @@ void AddFiles(HWND owner) {
     }
     FinishLongOperation();
     UpdateTitle(MainWindow, nullptr);
+    ReportSkippedPaths();
   }
   std::free(names);
+}
+
+void AddSelectedNames(const char* directory, const char* firstName) {
+  size_t directoryLength = std::strlen(directory);
+  bool endsWithSeparator = directoryLength > 0 && (directory[directoryLength - 1] == '\\' ||
+                                                   directory[directoryLength - 1] == '/');
+  int counter = 0;
+  for (const char* name = firstName; *name; name += std::strlen(name) + 1) {
+    if (directoryLength + std::strlen(name) >= MAX_PATH) {
+      ShowError("Too long filename");
+      continue;
+    }
+    // Up to 259 characters of directory and name and the separator: 260 and the terminator.
+    char path[MAX_PATH + 1];
+    FormatText(path, sizeof path, endsWithSeparator ? "%s%s" : "%s\\%s", directory, name);
+    if (AddChosenFile(path)) {
+      CountAddedFile(&counter);
+    } else if (StopRequested) {
+      break;
+    }
+  }
 }
 
 bool AddChosenFile(const char* path) {
@@ -137,7 +161,9 @@ bool AddChosenFile(const char* path) {
     ShowError(text);
     return false;
   }
-  return AddFileEntry(path) == kStatusOk;
+  int verdict = AddFileEntry(path);
+  CountUnreadable(path, verdict);
+  return verdict == kStatusOk;
 }
 
 int AddFileEntry(const char* path, int64_t listedSize) {
@@ -164,8 +190,7 @@ void AddDirectory(HWND owner) {
     return;
   }
   SetBusy(true);
-  AddedCount = 0;
-  SkippedLongPaths = 0;
+  StartCountingAdditions();
   AddDirectoryTree(owner, folder);
   FinishLongOperation();
   UpdateTitle(MainWindow, nullptr);
@@ -181,7 +206,10 @@ void AddDirectoryTree(HWND owner, const char* directory) {
   const char* pattern = MakeLiteralPath(path, literal, sizeof literal) ? literal : path;
   WIN32_FIND_DATAA found;
   FindHandle find(FindFirstFileA(pattern, &found));
-  if (!find.IsValid()) return;
+  if (!find.IsValid()) {
+    if (!Vanished(directory)) ++LeftOut.unlistedFolders;
+    return;
+  }
   do {
     if (IsDotEntry(found.cFileName)) continue;
     VisitFoundEntry(owner, found, path, length);

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/app_state.h"
+#include "app/commands.h"
 #include "summary/adding.h"
 #include "summary/entry_list.h"
 #include "summary/title.h"
@@ -143,7 +144,7 @@ TEST_F(AddingTest, DirectoryWalkAddsEveryReadableFileByItsRelativeName) {
   EXPECT_EQ(MainTitle(), TitleWithCount(5));
   EXPECT_TRUE(ModifiedFlag);
   EXPECT_FALSE(BusyFlag);
-  EXPECT_EQ(StatusBarText(), "");
+  EXPECT_EQ(StatusBarText(), "1 files skipped: cannot be read");  // the busy file, said once
 }
 
 TEST_F(AddingTest, AddingTheSameTreeAgainReadsNoFileAndChangesNothing) {
@@ -288,8 +289,27 @@ TEST_F(AddingTest, PathsPastTheSystemLimitAreSkippedAndCounted) {
   std::replace(fittingName.begin(), fittingName.end(), '\\', '/');
   std::vector<Row> expected = {OkRow(fittingName, "fits", "1 K  "), OkRow("top.txt", "top", "1 K  ")};
   EXPECT_EQ(SortedRows(), expected);
-  EXPECT_EQ(SkippedLongPaths, 2);
+  EXPECT_EQ(LeftOut.longPaths, 2);
   EXPECT_EQ(StatusBarText(), "2 files or folders skipped: path too long");
+}
+
+// A file held open by another program cannot be read; it is left out, and the status bar says
+// so at the end. A file that vanished has nothing to protect and is not counted.
+TEST_F(AddingTest, FilesThatCannotBeReadAreLeftOutAndCounted) {
+  scratch_.Write("a.txt", "a");
+  std::string held = scratch_.Write("held.txt", "held");
+  scratch_.Write("z.txt", "z");
+  HANDLE holder = CreateFileA(held.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+  ShowBaseDirectory(scratch_.Path().c_str());
+
+  AddDirectoryVia({});
+  CloseHandle(holder);
+
+  EXPECT_EQ(SortedRows(), std::vector<Row>({OkRow("a.txt", "a", "1 K  "), OkRow("z.txt", "z", "1 K  ")}));
+  EXPECT_EQ(LeftOut.unreadableFiles, 1);
+  EXPECT_EQ(StatusBarText(), "1 files skipped: cannot be read");
 }
 
 class ChoosingTest : public AddingTest {
@@ -361,6 +381,40 @@ TEST_F(ChoosingTest, SeveralFilesChosenInTheOpenDialogAreAddedInDialogOrder) {
   EXPECT_EQ(Rows(), expected);
   EXPECT_EQ(MainTitle(), TitleWithCount(3));
   EXPECT_EQ(script.Unexpected(), 0);
+}
+
+// A directory of 250 characters and a name of 9 pass the length test and join to a path of 260:
+// it is taken whole (the system cannot open it), never cut to a shorter name, another file.
+TEST_F(ChoosingTest, SeveralChosenNamesAreJoinedWithoutCutting) {
+  std::string directory = base_ + "\\";
+  directory += std::string(250 - directory.size(), 'd');
+  ASSERT_TRUE(CreateDirectoryA(directory.c_str(), nullptr)) << directory;
+  std::string folder = directory.substr(base_.size() + 1);
+  std::string inScratch = directory.substr(scratch_.Path().size() + 1);
+  ASSERT_EQ(scratch_.Write(inScratch + "\\abcdefgh", "cut").size(), 259u);
+  ASSERT_EQ(ReadWholeFile(scratch_.Write(inScratch + "\\ab", "ab")), "ab");
+  ASSERT_EQ(ReadWholeFile(directory + "\\abcdefgh"), "cut");
+  std::string whole = directory + "\\abcdefghi";  // 260 characters: beyond the plain form
+  LongPathCleanup cleanup{{whole}, {}};
+  ASSERT_TRUE(MakeLongFile(whole, "whole"));
+  ShowBaseDirectory(base_.c_str());
+  SetBusy(true);
+  StartCountingAdditions();
+  DialogScript script;
+  AddSelectedNames(directory.c_str(), std::string("abcdefghi\0ab\0", 13).c_str());
+  FinishLongOperation();
+  for (const SeenDialog& dialog : script.Seen()) ADD_FAILURE() << dialog.text;
+  // Read whole under its whole name (Wine opens 260 characters), or left out and counted where
+  // the system refuses the path; never the file of the cut name.
+  std::vector<Row> rows = Rows();
+  ASSERT_FALSE(rows.empty());
+  EXPECT_EQ(rows.back(), OkRow(folder + "/ab", "ab", "1 K  "));
+  if (rows.size() == 2) {
+    EXPECT_EQ(rows[0], OkRow(folder + "/abcdefghi", "whole", "1 K  "));
+  } else {
+    EXPECT_EQ(rows.size(), 1u);
+    EXPECT_EQ(LeftOut.unreadableFiles, 1);
+  }
 }
 
 TEST_F(ChoosingTest, FileChosenOutsideTheBaseIsNamedInTheError) {

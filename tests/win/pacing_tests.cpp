@@ -67,7 +67,7 @@ class PacingTest : public ::testing::Test {
     UINT_PTR timer = atDispatch ? SetTimer(nullptr, 0, every, atDispatch) : 0;
     ASSERT_TRUE(!atDispatch || timer != 0);
     SetBusy(true);
-    AddedCount = 0;
+    StartCountingAdditions();
     AddDirectoryTree(MainWindow, scratch_.Path().c_str());
     FinishLongOperation();
     UpdateTitle(MainWindow, nullptr);
