@@ -61,6 +61,18 @@ bool LocaleCaseStartsWith(const char* text, const char* prefix) {
                         length) == CSTR_EQUAL;
 }
 
+bool WideToProcessText(const wchar_t* wide, char* out, size_t outSize) {
+  const DWORD flags = ProcessCodePageIsUtf8() ? WC_ERR_INVALID_CHARS : 0;
+  const int size = static_cast<int>(outSize);
+  return outSize > 0 &&
+         WideCharToMultiByte(CP_ACP, flags, wide, -1, out, size, nullptr, nullptr) > 0;
+}
+
+size_t ProcessTextUnits(const char* text) {
+  const size_t bytes = std::strlen(text);
+  return ProcessCodePageIsUtf8() ? Utf16Length(text, bytes) : bytes;
+}
+
 std::wstring ProcessTextToWide(const char* text, size_t length) {
   const int inLength = static_cast<int>(length);
   int units = MultiByteToWideChar(CP_ACP, 0, text, inLength, nullptr, 0);

@@ -28,6 +28,15 @@ bool FileTextToProcessCodePage(const char* text, char* out, size_t outSize);
 // The UTF-16 form of a text of the process code page ("" when it cannot be converted).
 std::wstring ProcessTextToWide(const char* text, size_t length);
 
+// A UTF-16 text in the process code page, into out (outSize bytes). False when it does not fit,
+// or, where that code page is UTF-8, when it cannot be carried (an unpaired surrogate): never a
+// different text. Elsewhere characters the code page lacks become '?', as the ANSI functions do.
+bool WideToProcessText(const wchar_t* wide, char* out, size_t outSize);
+
+// The length of a text of the process code page as Windows counts it in its limits: UTF-16
+// units where the code page is UTF-8, bytes elsewhere (as before).
+size_t ProcessTextUnits(const char* text);
+
 // The locale's case-insensitive order of two texts of the process code page (<0, 0, >0), or of
 // their first prefixLength characters each with a prefix length. Through the wide functions:
 // the ANSI ones may convert with the locale's code page, not the process's.

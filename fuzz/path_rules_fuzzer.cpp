@@ -10,8 +10,8 @@
 // a separator), so an empty base, a one-character base, a base ending in a separator or a colon,
 // an empty name and a name with leading separators all come back whole; and a join that fits
 // kMaxPath bytes has a base short enough for IsUnderBase. Into the tree walk's larger output the
-// round trip also needs the base and the name to be shorter than kMaxPath each, since
-// IsUnderBase takes no longer base and the relative part is cut to kMaxPath - 1 characters.
+// round trip also needs the base and the name to be shorter than kPathTextSize each, since
+// IsUnderBase takes no longer base and the relative part is cut to kPathTextSize - 1 bytes.
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -23,7 +23,7 @@
 
 namespace {
 
-const size_t kTreeWalkPath = 524;  // output of the joins of the directory tree walk
+const size_t kTreeWalkPath = kPathTextSize + 8;  // the directory tree walk's joins
 
 bool IsSeparator(char c) { return c == '\\' || c == '/'; }
 
@@ -72,14 +72,14 @@ bool ModelUnderBase(const std::string& base, const std::string& path, std::strin
     *relative = "";
     return true;
   }
-  if (b >= kMaxPath) return false;  // no path the system holds has a longer base
+  if (b >= kPathTextSize) return false;  // no path the system holds has a longer base
   if (!EqualFolded(path.substr(0, b), base)) return false;
   size_t start = b;
   if (b > 0 && !IsSeparator(base[b - 1])) {
     if (!IsSeparator(path[b])) return false;
     ++start;
   }
-  *relative = path.substr(start, kMaxPath - 1);
+  *relative = path.substr(start, kPathTextSize - 1);
   return true;
 }
 
@@ -93,7 +93,7 @@ bool CheckUnderBase(const std::string& base, const std::string& path, std::strin
 
   FUZZ_CHECK(IsUnderBase(baseText.get(), pathText.get(), nullptr) == under,
              "IsUnderBase without output differs from the model");
-  Buffer relative(kMaxPath);
+  Buffer relative(kPathTextSize);
   FUZZ_CHECK(IsUnderBase(baseText.get(), pathText.get(), relative.get()) == under,
              "IsUnderBase differs from the model");
   if (under) {
@@ -103,7 +103,7 @@ bool CheckUnderBase(const std::string& base, const std::string& path, std::strin
     FUZZ_CHECK(relative.get()[0] == 'X', "relative part written for a path not under the base");
   }
 
-  Buffer output(kMaxPath);
+  Buffer output(kPathTextSize);
   const bool named = RelativeName(baseText.get(), pathText.get(), output.get());
   FUZZ_CHECK(named == under, "RelativeName differs from IsUnderBase");
   *name = output.Text("relative name not terminated");
@@ -190,7 +190,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   const std::string walked = CheckJoin(base, name, kTreeWalkPath, &whole);
   const bool walkedNamed = CheckUnderBase(base, walked, &relative);
-  if (whole && base.size() < kMaxPath && name.size() < kMaxPath) {
+  if (whole && base.size() < kPathTextSize && name.size() < kPathTextSize) {
     FUZZ_CHECK(walkedNamed, "a tree-walk join is not under its own base");
     FUZZ_CHECK(relative == Slashed(name), "the relative name of a tree-walk join is not the name");
   }

@@ -2,14 +2,17 @@
 
 #include <commdlg.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 #include "app/app_state.h"
 #include "app/screen_refresh.h"
 #include "app/commands.h"
 #include "app/win_guards.h"
 #include "common/bounded_text.h"
+#include "common/code_pages.h"
 #include "digest/file_digest.h"
 #include "summary/document.h"
 #include "summary/entry_list.h"
@@ -28,7 +31,7 @@ const char kDirectoryPrompt[] =
     "Please select a directory; all its files and subdirectories will be added to the MD5 summary.";
 const int kTitleRefreshInterval = 50;
 const size_t kNameBufferSize = 32768;
-const size_t kWalkPathSize = 524;
+const size_t kWalkPathSize = kPathTextSize + 8;  // a path, and the "*.*" of its listing
 
 // Counts an added file; every 50th refreshes the title with the item count.
 void CountAddedFile(int* counter) {
@@ -58,17 +61,28 @@ bool IsDotEntry(const char* name) {
   return std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0;
 }
 
-int64_t ListedSize(const WIN32_FIND_DATAA& found) {
+int64_t ListedSize(const WIN32_FIND_DATAW& found) {
   return static_cast<int64_t>((static_cast<uint64_t>(found.nFileSizeHigh) << 32) |
                               found.nFileSizeLow);
 }
 
-void VisitFoundEntry(HWND owner, const WIN32_FIND_DATAA& found, char* path,
+// The listing's pattern as the wide function takes it. Past the plain form's limit (a folder of
+// 256 or 257 characters) an absolute drive path takes the literal form, listed at any length.
+std::wstring WideListingPattern(const char* pattern) {
+  std::wstring wide = ProcessTextToWide(pattern, std::strlen(pattern));
+  const bool drivePath = wide.size() >= 3 && wide[1] == L':' && (wide[2] == L'\\' || wide[2] == L'/');
+  if (wide.size() < MAX_PATH || !drivePath) return wide;
+  std::replace(wide.begin(), wide.end(), L'/', L'\\');
+  return L"\\\\?\\" + wide;
+}
+
+void VisitFoundEntry(HWND owner, const WIN32_FIND_DATAW& found, const char* name, char* path,
                      size_t directoryLength) {
-  // A path that does not fit the system limit would be cut: leave it out and count it.
-  bool fits = directoryLength + std::strlen(found.cFileName) < MAX_PATH;
+  // A path that does not fit the system limit would be cut: leave it out and count it. The
+  // limit counts characters as Windows does, not the bytes of their UTF-8 form.
   path[directoryLength] = '\0';
-  AppendText(path, kWalkPathSize, found.cFileName);
+  bool fits = ProcessTextUnits(path) + ProcessTextUnits(name) < MAX_PATH;
+  AppendText(path, kWalkPathSize, name);
   if (!fits) {
     ++LeftOut.longPaths;
   } else if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
@@ -167,7 +181,7 @@ bool AddChosenFile(const char* path) {
 }
 
 int AddFileEntry(const char* path, int64_t listedSize) {
-  char relative[MAX_PATH];
+  char relative[kPathTextSize];
   if (!RelativeToBase(path, relative)) return kStatusMissing;
   if (IsNameListed(relative)) return kStatusOk;
   char digest[kDigestTextSize];
@@ -204,15 +218,22 @@ void AddDirectoryTree(HWND owner, const char* directory) {
   AppendText(path, sizeof path, "*.*");
   char literal[kWalkPathSize + 8];
   const char* pattern = MakeLiteralPath(path, literal, sizeof literal) ? literal : path;
-  WIN32_FIND_DATAA found;
-  FindHandle find(FindFirstFileA(pattern, &found));
+  // The wide listing: the ANSI one holds 260 bytes of a name, too few for 255 characters of
+  // UTF-8, and its conversion may give a name that opens another file or none.
+  WIN32_FIND_DATAW found;
+  FindHandle find(FindFirstFileW(WideListingPattern(pattern).c_str(), &found));
   if (!find.IsValid()) {
     if (!Vanished(directory)) ++LeftOut.unlistedFolders;
     return;
   }
   do {
-    if (IsDotEntry(found.cFileName)) continue;
-    VisitFoundEntry(owner, found, path, length);
+    char name[kPathTextSize];
+    if (!WideToProcessText(found.cFileName, name, sizeof name)) {
+      ++LeftOut.unreadableFiles;  // a name the code page cannot carry is never listed as another
+      continue;
+    }
+    if (IsDotEntry(name)) continue;
+    VisitFoundEntry(owner, found, name, path, length);
     if (StopRequested) break;
-  } while (FindNextFileA(find.Get(), &found));
+  } while (FindNextFileW(find.Get(), &found));
 }

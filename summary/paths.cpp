@@ -26,9 +26,9 @@ const char* LastSeparatorOrColon(const char* path) {
 }
 
 // Whether the first baseLength bytes of path name the base. A base can hold at most
-// kMaxPath - 1 characters, so a longer one never matches.
+// kPathTextSize - 1 bytes, so a longer one never matches.
 bool PrefixMatchesBase(const char* base, const char* path, size_t baseLength) {
-  char prefix[kMaxPath];
+  char prefix[kPathTextSize];
   if (baseLength >= sizeof(prefix)) return false;
   // The paths of a walk start with the base as written; equal bytes are equal in any case
   // rule, and the system's comparison costs microseconds per file.
@@ -72,7 +72,7 @@ bool IsUnderBase(const char* base, const char* path, char* relative) {
     if (!IsSeparator(path[baseLength])) return false;
     ++start;
   }
-  if (relative != nullptr) CopyText(relative, kMaxPath, path + start);
+  if (relative != nullptr) CopyText(relative, kPathTextSize, path + start);
   return true;
 }
 

@@ -1,11 +1,18 @@
 // Path rules under the Base Directory. Text only: nothing here touches the file system.
-// Paths are at most 259 bytes plus the terminator; both '\' and '/' are separators.
+// Paths are at most 259 characters plus the terminator, as Windows counts them; in UTF-8 that
+// is up to three bytes a character. Both '\' and '/' are separators.
 #ifndef VELMORA_SUMMARY_PATHS_H
 #define VELMORA_SUMMARY_PATHS_H
 
 #include <cstddef>
 
-enum { kMaxPath = 260 };
+#include "common/utf8_text.h"
+
+enum {
+  kMaxPath = 260,
+  // Bytes that hold any path of up to kMaxPath - 1 characters, or a part of one, in UTF-8.
+  kPathTextSize = kMaxPath * kUtf8BytesPerUnit + 1
+};
 
 typedef int (*TextCompareFn)(const char* a, const char* b);
 
@@ -17,10 +24,10 @@ int AsciiCaseCompare(const char* a, const char* b);
 void SetPathCaseCompare(TextCompareFn compare);
 
 // True when path lies under base (an empty base holds every path). When relative is given
-// (kMaxPath bytes) and the answer is true, it receives the part of path behind the base.
+// (kPathTextSize bytes) and the answer is true, it receives the part of path behind the base.
 bool IsUnderBase(const char* base, const char* path, char* relative);
 
-// The relative part with slashes in output (kMaxPath bytes). False, with output empty,
+// The relative part with slashes in output (kPathTextSize bytes). False, with output empty,
 // when path is not under base.
 bool RelativeName(const char* base, const char* path, char* output);
 

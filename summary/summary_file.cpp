@@ -98,7 +98,7 @@ bool EntryNameFromLine(char* name) {
     ToSlashes(name);
     return true;
   }
-  char relative[MAX_PATH];
+  char relative[kPathTextSize];
   if (!RelativeToBase(name, relative)) return false;
   CopyText(name, kSummaryNameSize, relative);
   return true;

@@ -29,6 +29,8 @@ printf 'strasse' > "$tree/深い/ß straße.txt"
 printf 'greek' > "$tree/Ελληνικά.txt"
 printf 'arabic' > "$tree/عربي.txt"
 printf 'mark' > "$tree/$(printf 'e\xcc\x81') combining.txt"
+# 83 CJK characters: 87 characters with ".txt" as Windows counts them, 253 bytes of UTF-8.
+printf 'kanji' > "$tree/$(python3 -c "print('\u6f22' * 83, end='')").txt"
 printf 'deep' > "$tree/sub dir/deeper/deepest/file.with.many.dots"
 printf 'dot' > "$tree/.dot dir/inside.txt"
 printf 'ends' > "$tree/ blank at both ends "

@@ -30,7 +30,7 @@ TEST(RelativeName, UnderTheBaseOrNot) {
       {"D:\\data", "d:\\DATA", true, ""},
   };
   for (const auto& c : cases) {
-    char output[kMaxPath];
+    char output[kPathTextSize];
     std::memset(output, 'X', sizeof(output));
     EXPECT_EQ(RelativeName(c.base, c.path, output), c.under) << c.base << " / " << c.path;
     EXPECT_STREQ(output, c.relative) << c.base << " / " << c.path;
@@ -38,7 +38,7 @@ TEST(RelativeName, UnderTheBaseOrNot) {
 }
 
 TEST(IsUnderBase, KeepsTheOwnSeparatorsAndWritesOnlyWhenAsked) {
-  char relative[kMaxPath] = "untouched";
+  char relative[kPathTextSize] = "untouched";
   EXPECT_TRUE(IsUnderBase("D:\\data", "D:\\data\\a\\b.txt", relative));
   EXPECT_STREQ(relative, "a\\b.txt");
   CopyText(relative, sizeof(relative), "untouched");
@@ -185,16 +185,16 @@ TEST(ToSlashes, OnlyBackslashesChange) {
 }
 
 TEST(IsUnderBase, HostileLengthsStayInsideTheBuffers) {
-  const std::string longBase(400, 'b');
+  const std::string longBase(kPathTextSize, 'b');
   const std::string longPath = longBase + "\\" + std::string(400, 'p');
-  char relative[kMaxPath + 8];
+  char relative[kPathTextSize + 8];
   std::memset(relative, 'X', sizeof(relative));
   // A base longer than any path the system holds never matches.
   EXPECT_FALSE(IsUnderBase(longBase.c_str(), longPath.c_str(), relative));
   // A long relative part is cut to the buffer.
-  EXPECT_TRUE(IsUnderBase("D:\\data", ("D:\\data\\" + std::string(600, 'p')).c_str(), relative));
-  EXPECT_EQ(std::strlen(relative), static_cast<size_t>(kMaxPath - 1));
-  EXPECT_EQ(relative[kMaxPath], 'X');
+  EXPECT_TRUE(IsUnderBase("D:\\data", ("D:\\data\\" + std::string(1000, 'p')).c_str(), relative));
+  EXPECT_EQ(std::strlen(relative), static_cast<size_t>(kPathTextSize - 1));
+  EXPECT_EQ(relative[kPathTextSize], 'X');
 }
 
 }  // namespace

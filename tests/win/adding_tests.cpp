@@ -10,6 +10,7 @@
 
 #include "app/app_state.h"
 #include "app/commands.h"
+#include "common/code_pages.h"
 #include "summary/adding.h"
 #include "summary/entry_list.h"
 #include "summary/title.h"
@@ -310,6 +311,46 @@ TEST_F(AddingTest, FilesThatCannotBeReadAreLeftOutAndCounted) {
   EXPECT_EQ(SortedRows(), std::vector<Row>({OkRow("a.txt", "a", "1 K  "), OkRow("z.txt", "z", "1 K  ")}));
   EXPECT_EQ(LeftOut.unreadableFiles, 1);
   EXPECT_EQ(StatusBarText(), "1 files skipped: cannot be read");
+}
+
+// Every file under its real name, whatever its script: the walk lists through the wide functions
+// and counts a path's characters as Windows does (83 CJK characters take 253 bytes of UTF-8).
+TEST_F(AddingTest, NamesInAnyScriptAreListedWhole) {
+  ASSERT_EQ(GetACP(), static_cast<UINT>(CP_UTF8)) << "the manifest's UTF-8 code page is not in force";
+  std::string kanji;
+  for (int i = 0; i < 83; ++i) kanji += "\xE6\xBC\xA2";
+  const std::vector<std::string> names = {
+      "caf\xC3\xA9.txt", "\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E.txt",
+      "\xD1\x84\xD0\xBE\xD1\x82\xD0\xBE/\xD1\x81\xD0\xBD\xD0\xB8\xD0\xBC\xD0\xBE\xD0\xBA 1.jpg",
+      "emoji \xF0\x9F\x98\x80.txt", kanji + ".txt"};
+  scratch_.MakeDir("\xD1\x84\xD0\xBE\xD1\x82\xD0\xBE");
+  std::vector<Row> expected;
+  for (const std::string& name : names) {
+    ASSERT_EQ(ReadWholeFile(scratch_.Write(name, name)), name) << name;
+    expected.push_back(OkRow(name, name, "1 K  "));
+  }
+  std::sort(expected.begin(), expected.end(),
+            [](const Row& a, const Row& b) { return a.name < b.name; });
+  ShowBaseDirectory(scratch_.Path().c_str());
+
+  AddDirectoryVia({});
+
+  EXPECT_EQ(SortedRows(), expected);
+  EXPECT_EQ(LeftOut.unreadableFiles, 0);
+  EXPECT_EQ(LeftOut.longPaths, 0);
+}
+
+// What the walk does with each listed name. Wine's file systems cannot hold an unpaired
+// surrogate, so the rule is tested on the name itself.
+TEST(WideNames, AnUnpairedSurrogateHasNoFormInTheProcessCodePage) {
+  ASSERT_EQ(GetACP(), static_cast<UINT>(CP_UTF8)) << "the manifest's UTF-8 code page is not in force";
+  char name[64] = "untouched";
+  EXPECT_FALSE(WideToProcessText(L"odd \xD800.txt", name, sizeof name));
+  EXPECT_FALSE(WideToProcessText(L"odd \xDE00.txt", name, sizeof name));
+  EXPECT_FALSE(WideToProcessText(L"odd \xDE00\xD83D.txt", name, sizeof name));
+  ASSERT_TRUE(WideToProcessText(L"pair \xD83D\xDE00.txt", name, sizeof name));
+  EXPECT_STREQ(name, "pair \xF0\x9F\x98\x80.txt");
+  EXPECT_FALSE(WideToProcessText(L"a name too long for the buffer", name, 8));
 }
 
 class ChoosingTest : public AddingTest {
