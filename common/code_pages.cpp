@@ -61,6 +61,15 @@ bool LocaleCaseStartsWith(const char* text, const char* prefix) {
                         length) == CSTR_EQUAL;
 }
 
+std::wstring WidePath(const char* path) {
+  std::wstring wide = ProcessTextToWide(path, std::strlen(path));
+  const bool drivePath =
+      wide.size() >= 3 && wide[1] == L':' && (wide[2] == L'\\' || wide[2] == L'/');
+  if (wide.size() < MAX_PATH || !drivePath) return wide;
+  std::replace(wide.begin(), wide.end(), L'/', L'\\');
+  return L"\\\\?\\" + wide;
+}
+
 bool WideToProcessText(const wchar_t* wide, char* out, size_t outSize) {
   const DWORD flags = ProcessCodePageIsUtf8() ? WC_ERR_INVALID_CHARS : 0;
   const int size = static_cast<int>(outSize);

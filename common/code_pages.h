@@ -28,6 +28,11 @@ bool FileTextToProcessCodePage(const char* text, char* out, size_t outSize);
 // The UTF-16 form of a text of the process code page ("" when it cannot be converted).
 std::wstring ProcessTextToWide(const char* text, size_t length);
 
+// The UTF-16 form of a path for the wide file functions: past the plain form's limit of
+// MAX_PATH - 1 characters, an absolute drive path takes the literal form "\\?\D:\...", which
+// the system takes at any length.
+std::wstring WidePath(const char* path);
+
 // A UTF-16 text in the process code page, into out (outSize bytes). False when it does not fit,
 // or, where that code page is UTF-8, when it cannot be carried (an unpaired surrogate): never a
 // different text. Elsewhere characters the code page lacks become '?', as the ANSI functions do.

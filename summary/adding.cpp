@@ -2,7 +2,6 @@
 
 #include <commdlg.h>
 
-#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -64,16 +63,6 @@ bool IsDotEntry(const char* name) {
 int64_t ListedSize(const WIN32_FIND_DATAW& found) {
   return static_cast<int64_t>((static_cast<uint64_t>(found.nFileSizeHigh) << 32) |
                               found.nFileSizeLow);
-}
-
-// The listing's pattern as the wide function takes it. Past the plain form's limit (a folder of
-// 256 or 257 characters) an absolute drive path takes the literal form, listed at any length.
-std::wstring WideListingPattern(const char* pattern) {
-  std::wstring wide = ProcessTextToWide(pattern, std::strlen(pattern));
-  const bool drivePath = wide.size() >= 3 && wide[1] == L':' && (wide[2] == L'\\' || wide[2] == L'/');
-  if (wide.size() < MAX_PATH || !drivePath) return wide;
-  std::replace(wide.begin(), wide.end(), L'/', L'\\');
-  return L"\\\\?\\" + wide;
 }
 
 void VisitFoundEntry(HWND owner, const WIN32_FIND_DATAW& found, const char* name, char* path,
@@ -219,9 +208,10 @@ void AddDirectoryTree(HWND owner, const char* directory) {
   char literal[kWalkPathSize + 8];
   const char* pattern = MakeLiteralPath(path, literal, sizeof literal) ? literal : path;
   // The wide listing: the ANSI one holds 260 bytes of a name, too few for 255 characters of
-  // UTF-8, and its conversion may give a name that opens another file or none.
+  // UTF-8, and its conversion may give a name that opens another file or none. A folder of 256
+  // or 257 characters is listed in the literal form.
   WIN32_FIND_DATAW found;
-  FindHandle find(FindFirstFileW(WideListingPattern(pattern).c_str(), &found));
+  FindHandle find(FindFirstFileW(WidePath(pattern).c_str(), &found));
   if (!find.IsValid()) {
     if (!Vanished(directory)) ++LeftOut.unlistedFolders;
     return;

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "app/app_state.h"
 #include "app/win_guards.h"
@@ -73,15 +74,29 @@ bool WriteAllLines(HANDLE file) {
   return writer.Flush();
 }
 
-// The temporary file lives beside the target, so the final rename never crosses volumes.
-bool MakeTemporaryPath(const char* target, char* temporary) {
-  char directory[MAX_PATH];
-  CopyText(directory, sizeof directory, target);
-  char* cut = directory + std::strlen(directory);
-  while (cut > directory && cut[-1] != '\\' && cut[-1] != '/' && cut[-1] != ':') --cut;
-  *cut = '\0';
-  if (directory[0] == '\0') CopyText(directory, sizeof directory, ".");
-  return GetTempFileNameA(directory, "dvx", 0, temporary) != 0;
+// A new file beside the target, so the final rename never crosses volumes, named here rather
+// than by GetTempFileName, which takes at most 246 characters of folder: a save works wherever
+// the target itself can be written.
+HANDLE CreateTemporaryBeside(const char* target, std::wstring* temporary) {
+  std::string directory = target;
+  size_t cut = directory.size();
+  while (cut > 0 && directory[cut - 1] != '\\' && directory[cut - 1] != '/' &&
+         directory[cut - 1] != ':') {
+    --cut;
+  }
+  directory.resize(cut);
+  if (directory.empty()) directory = ".\\";
+  const DWORD seed = GetTickCount() ^ (GetCurrentProcessId() << 16);
+  for (DWORD attempt = 0; attempt < 64; ++attempt) {
+    char name[16];
+    const unsigned long number = (seed + attempt) & 0xFFFF;
+    FormatText(name, sizeof name, "dvx%04lX.tmp", number);
+    *temporary = WidePath((directory + name).c_str());
+    HANDLE file = CreateFileW(temporary->c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file != INVALID_HANDLE_VALUE || GetLastError() != ERROR_FILE_EXISTS) return file;
+  }
+  return INVALID_HANDLE_VALUE;
 }
 
 // Windows refuses to replace a read-only file by rename, but Wine does (and so does a write
@@ -104,9 +119,8 @@ bool EntryNameFromLine(char* name) {
   return true;
 }
 
-bool WriteTemporaryFile(const char* temporary) {
-  FileHandle file(CreateFileA(temporary, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr));
+bool WriteTemporaryFile(HANDLE created) {
+  FileHandle file(created);
   if (!file.IsValid()) return false;
   bool ok = WriteAllLines(file.Get());
   ok = FlushFileBuffers(file.Get()) && ok;
@@ -149,12 +163,15 @@ bool ReadSummaryFile(const char* path) {
 }
 
 bool WriteSummaryFile(const char* path) {
-  char temporary[MAX_PATH];
-  bool written = !TargetIsReadOnly(path) && MakeTemporaryPath(path, temporary);
+  std::wstring temporary;
+  HANDLE created = TargetIsReadOnly(path) ? INVALID_HANDLE_VALUE
+                                          : CreateTemporaryBeside(path, &temporary);
+  bool written = created != INVALID_HANDLE_VALUE;
   if (written) {
-    written = WriteTemporaryFile(temporary) &&
-              MoveFileExA(temporary, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
-    if (!written) DeleteFileA(temporary);
+    written = WriteTemporaryFile(created) &&
+              MoveFileExW(temporary.c_str(), WidePath(path).c_str(),
+                          MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+    if (!written) DeleteFileW(temporary.c_str());
   }
   if (!written) {
     ShowError(kWriteFailed);

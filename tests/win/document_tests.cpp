@@ -10,6 +10,7 @@
 #include "settings/recent_files.h"
 #include "summary/document.h"
 #include "summary/entry_list.h"
+#include "summary/folder_browser.h"
 #include "summary/title.h"
 #include "test_support.h"
 
@@ -99,6 +100,36 @@ TEST_F(DocumentTest, NewThenCancelledBrowserLeavesAnEmptyUntitledDocument) {
   ExpectEmptyUntitledWithoutBase();
   EXPECT_FALSE(ModifiedFlag);
   EXPECT_EQ(std::string(LastBrowseFolder), scratch_.Path());
+}
+
+BOOL CALLBACK FindTreeOf(HWND window, LPARAM found) {
+  if (ClassName(window) != "SysTreeView32") return TRUE;
+  *reinterpret_cast<HWND*>(found) = window;
+  return FALSE;
+}
+
+// The browser highlights its start folder again for a moment in case the shell ignored the first
+// request; a folder the user moves to in that moment must stay chosen.
+TEST_F(DocumentTest, FolderBrowserNeverTakesBackTheUsersChoice) {
+  std::string chosenByUser;
+  DialogScript script;
+  script.Then([&](HWND browser) {
+    ASSERT_TRUE(PumpUntil([&] { return ItemText(browser, kBrowserStatusText) == scratch_.Path(); },
+                          kDialogDeadline / 2));
+    HWND tree = nullptr;
+    EnumChildWindows(browser, FindTreeOf, reinterpret_cast<LPARAM>(&tree));
+    ASSERT_NE(tree, nullptr);
+    SendMessageA(tree, WM_KEYDOWN, VK_UP, 0);  // the user moves one folder up the tree
+    chosenByUser = ItemText(browser, kBrowserStatusText);
+    PumpFor(700);  // longer than the start folder is asked for again
+    EXPECT_EQ(ItemText(browser, kBrowserStatusText), chosenByUser);
+    PostMessageA(browser, WM_COMMAND, IDOK, 0);
+  });
+  char path[MAX_PATH];
+  CopyText(path, sizeof path, scratch_.Path().c_str());
+  ASSERT_TRUE(ChooseFolder(window_, "Choose", path));
+  EXPECT_NE(chosenByUser, scratch_.Path());
+  EXPECT_EQ(std::string(path), chosenByUser);
 }
 
 TEST_F(DocumentTest, NewThenOkTakesTheLastBrowseFolder) {

@@ -215,6 +215,20 @@ TEST_F(SummaryFileTest, AByteOrderMarkCostsNoEntryAndIsNotWrittenBack) {
   EXPECT_EQ(ReadWholeFile(out), lines);
 }
 
+// GetTempFileName takes at most 246 characters of folder: a save must work wherever the summary
+// itself can be written, and leave only the summary behind.
+TEST_F(SummaryFileTest, SavingWorksInAFolderOfTwoHundredFiftyCharacters) {
+  std::string folder = scratch_.Path() + "\\";
+  folder += std::string(250 - folder.size(), 'f');
+  ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr)) << folder;
+  const std::string target = folder + "\\s.md5";
+  AppendEntry("a.txt", kA.c_str(), kStatusOk, 1);
+  EXPECT_TRUE(WriteSummaryFile(target.c_str()));
+  EXPECT_EQ(ReadWholeFile(target), Line(kA, "a.txt"));
+  EXPECT_EQ(FilesIn(folder), std::vector<std::string>{"s.md5"});
+  EXPECT_FALSE(ModifiedFlag);
+}
+
 TEST_F(SummaryFileTest, WriterUsesTheAsteriskSlashesAndCrLfWhateverWasRead) {
   ReadQuietly(scratch_.Write("loose.md5", kA + "  sub\\one.txt\n" + kB + " *two.txt"));
   std::string out = scratch_.File("out.md5");
