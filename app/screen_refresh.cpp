@@ -6,6 +6,7 @@
 
 #include "app/app_state.h"
 #include "common/bounded_text.h"
+#include "common/code_pages.h"
 #include "digest/file_digest.h"
 #include "summary/entry_list.h"
 
@@ -20,14 +21,14 @@ DWORD LastTitleShown = 0;
 bool DispatchDue = false;  // the first chance of a batch dispatches whatever the clock says
 
 // What the status bar and its progress bar are to show, kept while batched.
-char HeldStatus[512] = "";
+char HeldStatus[1024] = "";  // room for a status naming a file of 255 characters of UTF-8
 bool StatusHeld = false;
 uint32_t HeldPosition = 0;
 bool PositionHeld = false;
 // Setting a window's title paints its title bar at once, which costs more than reading a
 // small file; while batched the newest title waits for the refresh.
 HWND HeldTitleWindow = nullptr;
-char HeldTitle[420] = "";
+char HeldTitle[1024] = "";
 
 // The pacing clock. The tick count moves in steps of up to 16 ms on some systems, which would
 // stretch the time between refreshes by as much; the performance counter does not.
@@ -131,7 +132,7 @@ void ShowStatusText(const char* text) {
     SendStatusText(text);
     return;
   }
-  CopyText(HeldStatus, sizeof HeldStatus, text);
+  if (!CopyText(HeldStatus, sizeof HeldStatus, text)) DropSplitCharacter(HeldStatus);
   StatusHeld = true;
 }
 
@@ -149,7 +150,7 @@ void ShowWindowTitle(HWND window, const char* text) {
     SetWindowTextA(window, text);
     return;
   }
-  CopyText(HeldTitle, sizeof HeldTitle, text);
+  if (!CopyText(HeldTitle, sizeof HeldTitle, text)) DropSplitCharacter(HeldTitle);
   HeldTitleWindow = window;
 }
 

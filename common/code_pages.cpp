@@ -77,6 +77,10 @@ bool WideToProcessText(const wchar_t* wide, char* out, size_t outSize) {
          WideCharToMultiByte(CP_ACP, flags, wide, -1, out, size, nullptr, nullptr) > 0;
 }
 
+void DropSplitCharacter(char* text) {
+  if (ProcessCodePageIsUtf8()) text[Utf8WholeLength(text, std::strlen(text))] = '\0';
+}
+
 size_t ProcessTextUnits(const char* text) {
   const size_t bytes = std::strlen(text);
   return ProcessCodePageIsUtf8() ? Utf16Length(text, bytes) : bytes;

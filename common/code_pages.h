@@ -38,6 +38,10 @@ std::wstring WidePath(const char* path);
 // different text. Elsewhere characters the code page lacks become '?', as the ANSI functions do.
 bool WideToProcessText(const wchar_t* wide, char* out, size_t outSize);
 
+// After a copy that had to be cut: drops the bytes of a character that the cut split, where the
+// process code page is UTF-8 (a legacy code page's text stays as it always was).
+void DropSplitCharacter(char* text);
+
 // The length of a text of the process code page as Windows counts it in its limits: UTF-16
 // units where the code page is UTF-8, bytes elsewhere (as before).
 size_t ProcessTextUnits(const char* text);

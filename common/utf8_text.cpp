@@ -42,6 +42,21 @@ bool IsValidUtf8(const char* text, size_t length) {
   return true;
 }
 
+size_t Utf8WholeLength(const char* text, size_t length) {
+  const auto* bytes = reinterpret_cast<const unsigned char*>(text);
+  size_t lead = length;
+  // The last lead byte lies at most three bytes back from the end.
+  for (size_t back = 1; back <= 4 && back <= length; ++back) {
+    if (!IsContinuation(bytes[length - back])) {
+      lead = length - back;
+      break;
+    }
+  }
+  if (lead == length) return length;  // only continuation bytes at the end: nothing to judge
+  const size_t sequence = SequenceLength(bytes[lead]);
+  return sequence > length - lead ? lead : length;
+}
+
 size_t Utf16Length(const char* text, size_t length) {
   const auto* bytes = reinterpret_cast<const unsigned char*>(text);
   size_t units = 0;

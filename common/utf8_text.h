@@ -13,6 +13,10 @@ bool IsValidUtf8(const char* text, size_t length);
 // outside the Basic Multilingual Plane (four bytes in UTF-8).
 size_t Utf16Length(const char* text, size_t length);
 
+// The length of the text without a last character that a cut left incomplete: a lead byte
+// followed by fewer continuation bytes than it announces. Whole text is kept as it is.
+size_t Utf8WholeLength(const char* text, size_t length);
+
 // The UTF-8 form of a name of at most n UTF-16 units needs at most 3 * n bytes (a unit of the
 // Basic Multilingual Plane takes up to three bytes, a pair of units four).
 enum { kUtf8BytesPerUnit = 3 };

@@ -51,7 +51,9 @@ bool Vanished(const char* path) {
 }
 
 void CountUnreadable(const char* path, int verdict) {
-  if (verdict != kStatusOk && verdict != kStatusInterrupted && !Vanished(path)) {
+  if (verdict == kStatusOutOfMemory) {
+    ++LeftOut.outOfMemory;
+  } else if (verdict != kStatusOk && verdict != kStatusInterrupted && !Vanished(path)) {
     ++LeftOut.unreadableFiles;
   }
 }
@@ -159,7 +161,7 @@ void AddSelectedNames(const char* directory, const char* firstName) {
 
 bool AddChosenFile(const char* path) {
   if (!IsUnderBase(BaseDirectory, path, nullptr)) {
-    char text[MAX_PATH + 64];
+    char text[kPathTextSize + 64];
     FormatText(text, sizeof text, "The file '%s' must be UNDER the Base Directory!", path);
     ShowError(text);
     return false;
@@ -176,7 +178,9 @@ int AddFileEntry(const char* path, int64_t listedSize) {
   char digest[kDigestTextSize];
   int32_t sizeKb = -1;
   int verdict = DigestFile(path, digest, &sizeKb, listedSize);
-  if (verdict == kStatusOk) AppendEntry(relative, digest, kStatusOk, sizeKb);
+  if (verdict == kStatusOk && !AppendEntry(relative, digest, kStatusOk, sizeKb)) {
+    return kStatusOutOfMemory;
+  }
   return verdict;
 }
 

@@ -83,6 +83,7 @@ void LoadSummary(HWND window, const char* path, const char* givenDirectory) {
   ModifiedFlag = false;
   ShowBaseDirectory("");
   if (!ReadSummaryFile(working)) {
+    ModifiedFlag = false;  // an empty document: nothing of the file was kept
     UpdateTitle(window, kUntitledName);
     RefreshCommandState();
     return;

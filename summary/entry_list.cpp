@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <functional>
+#include <new>
 #include <vector>
 
 #include "app/app_state.h"
@@ -43,8 +44,11 @@ int LiveRecords = 0;  // records allocated and not yet released: every one belon
 std::vector<SummaryEntry*> Entries;
 bool RestoringSelection = false;
 
+int RecordLimitForTests = -1;  // none
+
 // One allocation holds the record and, right behind it, its name.
 SummaryEntry* NewRecord(const char* name) {
+  if (RecordLimitForTests >= 0 && LiveRecords >= RecordLimitForTests) return nullptr;
   const size_t nameSize = std::strlen(name) + 1;
   void* block = std::calloc(1, sizeof(SummaryEntry) + nameSize);
   if (!block) return nullptr;
@@ -164,16 +168,30 @@ void InstallStateImages(HWND list) {
   DeleteObject(bitmap);
 }
 
-void AppendEntry(const char* name, const char* digest, int status, int32_t sizeKb) {
+void LimitEntryRecordsForTests(int limit) { RecordLimitForTests = limit; }
+
+bool AppendEntry(const char* name, const char* digest, int status, int32_t sizeKb) {
   SummaryEntry* entry = NewRecord(name);
-  if (!entry) return;
+  if (!entry) return false;
   CopyText(entry->digest, sizeof entry->digest, digest);
   entry->status = status;
   entry->sizeKb = sizeKb;
-  Entries.push_back(entry);
-  ListedNames.Add(entry->name);
+  // A failed allocation must not leave a window procedure: the entries stay as they were.
+  try {
+    Entries.push_back(entry);
+    try {
+      ListedNames.Add(entry->name);
+    } catch (const std::bad_alloc&) {
+      Entries.pop_back();
+      throw;
+    }
+  } catch (const std::bad_alloc&) {
+    ReleaseRecord(entry);
+    return false;
+  }
   if (!DisplayHeld()) SyncEntryCount();
   ModifiedFlag = true;
+  return true;
 }
 
 SummaryEntry* GetEntry(int index) {

@@ -19,7 +19,10 @@ extern bool SortAscending;
 void InstallEntryColumns(HWND list);
 void InstallStateImages(HWND list);
 
-void AppendEntry(const char* name, const char* digest, int status, int32_t sizeKb);
+// False, with the entries as they were, when memory ran out.
+bool AppendEntry(const char* name, const char* digest, int status, int32_t sizeKb);
+// Tests only: records beyond the limit are refused as if memory had run out.
+void LimitEntryRecordsForTests(int limit);
 SummaryEntry* GetEntry(int index);
 void SetEntryStatus(int index, int status);
 void SetEntrySize(int index, int32_t sizeKb);

@@ -9,6 +9,7 @@ struct LeftOutCounts {
   int unreadableFiles = 0;  // there, but could not be opened or read (held open, no access)
   int unlistedFolders = 0;  // there, but could not be listed
   int longPaths = 0;        // files and folders whose path passes the system's limit
+  int outOfMemory = 0;      // read, but memory ran out for their entries
 };
 
 // The status text for the counts, "" when nothing was left out; each reason that occurred,

@@ -157,7 +157,12 @@ bool ReadSummaryFile(const char* path) {
     char name[kSummaryNameSize];
     if (!FileTextToProcessCodePage(lineName, name, sizeof name)) continue;
     if (!EntryNameFromLine(name)) continue;
-    AppendEntry(name, digestText, kStatusNotVerified, -1);
+    if (!AppendEntry(name, digestText, kStatusNotVerified, -1)) {
+      // Half a summary would be saved as the whole: the document stays empty instead.
+      ClearEntries();
+      ShowError("Out of memory");
+      return false;
+    }
   }
   return true;
 }

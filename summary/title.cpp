@@ -3,6 +3,7 @@
 #include "app/app_state.h"
 #include "app/screen_refresh.h"
 #include "common/bounded_text.h"
+#include "common/code_pages.h"
 #include "summary/entry_list.h"
 #include "summary/paths.h"
 
@@ -10,15 +11,19 @@ void UpdateTitle(HWND window, const char* path) {
   if (path && path != CurrentSummaryPath) {
     CopyText(CurrentSummaryPath, sizeof CurrentSummaryPath, path);
   }
-  char title[420];
-  FormatText(title, sizeof title, "%s - %s   [%d items]", kProgramTitle,
-             BaseName(CurrentSummaryPath), EntryCount());
+  char title[1024];
+  if (!FormatText(title, sizeof title, "%s - %s   [%d items]", kProgramTitle,
+                  BaseName(CurrentSummaryPath), EntryCount())) {
+    DropSplitCharacter(title);
+  }
   ShowWindowTitle(window, title);
 }
 
 void ShowBaseDirectory(const char* text) {
   if (text != BaseDirectory) CopyText(BaseDirectory, sizeof BaseDirectory, text);
   char label[344];
-  FormatText(label, sizeof label, "  Base Directory: %s", BaseDirectory);
+  if (!FormatText(label, sizeof label, "  Base Directory: %s", BaseDirectory)) {
+    DropSplitCharacter(label);
+  }
   if (BaseLabel) SetWindowTextA(BaseLabel, label);
 }

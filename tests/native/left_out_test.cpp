@@ -16,9 +16,10 @@ TEST(FormatLeftOutText, EachReasonThatOccurredInOneShortText) {
       {{1, 0, 0}, "1 files skipped: cannot be read"},
       {{0, 3, 0}, "3 folders skipped: cannot be listed"},
       {{4, 0, 1}, "4 files skipped: cannot be read; 1 files or folders skipped: path too long"},
-      {{12, 5, 100000},
+      {{12, 5, 100000, 0},
        "12 files skipped: cannot be read; 5 folders skipped: cannot be listed; "
        "100000 files or folders skipped: path too long"},
+      {{0, 0, 1, 3}, "1 files or folders skipped: path too long; 3 files skipped: out of memory"},
   };
   for (const auto& c : cases) {
     char text[256] = "stale";
@@ -26,7 +27,7 @@ TEST(FormatLeftOutText, EachReasonThatOccurredInOneShortText) {
     EXPECT_EQ(std::string(text), c.text);
   }
   char small[10];
-  FormatLeftOutText({12, 5, 7}, small, sizeof small);
+  FormatLeftOutText({12, 5, 7, 0}, small, sizeof small);
   EXPECT_EQ(std::string(small), "12 files ");  // cut, and terminated within its buffer
 }
 

@@ -67,4 +67,34 @@ TEST(Utf8Text, MalformedAndWholeTexts) {
   }
 }
 
+TEST(Utf8Text, WholeLengthDropsOnlyACharacterTheCutSplit) {
+  const std::string kanji = "\xE6\xBC\xA2";
+  const std::string emoji = "\xF0\x9F\x98\x80";
+  const struct {
+    std::string text;
+    size_t whole;
+  } cases[] = {
+      {"", 0},
+      {"abc", 3},
+      {"a" + kanji, 4},
+      {"a" + kanji.substr(0, 2), 1},
+      {"a" + kanji.substr(0, 1), 1},
+      {"a" + emoji, 5},
+      {"a" + emoji.substr(0, 3), 1},
+      {"caf\xC3\xA9", 5},
+      {"caf\xC3", 3},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(Utf8WholeLength(c.text.data(), c.text.size()), c.whole) << c.text;
+  }
+  // Every cut of a text of whole characters leaves a whole, valid prefix.
+  const std::string text = "x" + kanji + emoji + "\xC3\xA9" + kanji + "y";
+  for (size_t cut = 0; cut <= text.size(); ++cut) {
+    const size_t whole = Utf8WholeLength(text.data(), cut);
+    EXPECT_LE(whole, cut);
+    EXPECT_GE(whole + 3, cut);
+    EXPECT_TRUE(IsValidUtf8(text.data(), whole)) << cut;
+  }
+}
+
 }  // namespace

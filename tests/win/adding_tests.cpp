@@ -353,6 +353,23 @@ TEST(WideNames, AnUnpairedSurrogateHasNoFormInTheProcessCodePage) {
   EXPECT_FALSE(WideToProcessText(L"a name too long for the buffer", name, 8));
 }
 
+// Memory that runs out while a tree is added ends nothing: the files are left out, counted, and
+// the entries already listed stay.
+TEST_F(AddingTest, FilesLeftOutForWantOfMemoryAreCounted) {
+  scratch_.Write("a.txt", "a");
+  scratch_.Write("b.txt", "b");
+  scratch_.Write("c.txt", "c");
+  ShowBaseDirectory(scratch_.Path().c_str());
+  {
+    EntryRecordLimit limit(1);
+    AddDirectoryVia({});
+  }
+  EXPECT_EQ(EntryCount(), 1);
+  EXPECT_EQ(LeftOut.outOfMemory, 2);
+  EXPECT_EQ(StatusBarText(), "2 files skipped: out of memory");
+  EXPECT_FALSE(BusyFlag);
+}
+
 class ChoosingTest : public AddingTest {
  protected:
   // A Base Directory inside the scratch folder, with a file and a folder outside it.

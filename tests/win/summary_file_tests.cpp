@@ -205,6 +205,21 @@ TEST_F(SummaryFileTest, LegacyNamesBecomeUtf8AndUtf8NamesStayAsTheyAre) {
                                     Line(kC, "stra\xC3\x9F" "e/\xC3\x86" "on.txt"));
 }
 
+// Memory that runs out while a summary loads ends nothing: one "Out of memory", and an empty
+// document rather than half a summary that a save would take for the whole.
+TEST_F(SummaryFileTest, MemoryRunningOutWhileLoadingLeavesAnEmptyDocument) {
+  std::string path = scratch_.Write("three.md5", Line(kA, "a") + Line(kB, "b") + Line(kC, "c"));
+  DialogScript script;
+  script.Then(Press(IDOK));
+  {
+    EntryRecordLimit limit(2);
+    EXPECT_FALSE(ReadSummaryFile(path.c_str()));
+  }
+  ASSERT_EQ(script.Seen().size(), 1u);
+  EXPECT_EQ(script.Seen()[0].text, "Out of memory");
+  EXPECT_EQ(EntryCount(), 0);
+}
+
 // Windows text editors save with a byte order mark; it costs no entry and is not written back.
 TEST_F(SummaryFileTest, AByteOrderMarkCostsNoEntryAndIsNotWrittenBack) {
   std::string lines = Line(kA, "first.txt") + Line(kB, "second.txt");

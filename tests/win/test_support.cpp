@@ -319,6 +319,9 @@ void RemoveTree(const std::string& path) {
   RemoveDirectoryA(path.c_str());
 }
 
+EntryRecordLimit::EntryRecordLimit(int limit) { LimitEntryRecordsForTests(limit); }
+EntryRecordLimit::~EntryRecordLimit() { LimitEntryRecordsForTests(-1); }
+
 void ResetDocumentState() {
   BaseDirectory[0] = '\0';
   CurrentSummaryPath[0] = '\0';

@@ -113,6 +113,15 @@ void RemoveTree(const std::string& path);
 // Resets the process-wide document state between tests.
 void ResetDocumentState();
 
+// While it lives, entry records beyond the limit are refused as if memory had run out.
+class EntryRecordLimit {
+ public:
+  explicit EntryRecordLimit(int limit);
+  ~EntryRecordLimit();
+  EntryRecordLimit(const EntryRecordLimit&) = delete;
+  EntryRecordLimit& operator=(const EntryRecordLimit&) = delete;
+};
+
 // A program started by a test: ended by force if the test leaves it running. Whatever the test
 // executable starts also ends when the executable ends, however it ends (see main).
 class StartedProcess {
