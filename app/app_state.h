@@ -5,7 +5,8 @@
 
 #include <windows.h>
 
-enum { kPathBufferSize = 264, kHelpPathSize = MAX_PATH };
+// A document path of 260 characters, up to three bytes each in UTF-8, and its terminator.
+enum { kPathBufferSize = 3 * MAX_PATH + 1, kHelpPathSize = MAX_PATH };
 
 extern HINSTANCE AppInstance;
 extern HWND MainWindow;

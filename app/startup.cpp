@@ -26,12 +26,15 @@ void BuildHelpFilePath() {
   AppendText(HelpFilePath, sizeof HelpFilePath, "dorvex.chm");
 }
 
+// Through the wide functions: CharLowerA may read the bytes in the locale's code page.
 void TakeCurrentDirectoryAsBrowseFolder() {
-  char current[256];
-  DWORD length = GetCurrentDirectoryA(sizeof current, current);
-  if (length == 0 || length >= sizeof current) current[0] = '\0';
-  CharLowerA(current);
-  CopyText(LastBrowseFolder, sizeof LastBrowseFolder, current);
+  wchar_t current[256];
+  DWORD length = GetCurrentDirectoryW(256, current);
+  if (length == 0 || length >= 256) current[0] = L'\0';
+  CharLowerW(current);
+  if (!WideToProcessText(current, LastBrowseFolder, sizeof LastBrowseFolder)) {
+    LastBrowseFolder[0] = '\0';
+  }
 }
 
 int RunMessageLoop(HACCEL accelerators) {

@@ -32,10 +32,10 @@ void CheckSummary(HWND window, char* directory) {
 }
 
 void OpenNamedSummary(HWND window, const char* summaryName) {
-  char name[MAX_PATH];
+  char name[kPathBufferSize];
   CopyText(name, sizeof name, summaryName);
   StripQuotes(name);
-  char fullPath[MAX_PATH];
+  char fullPath[kPathBufferSize];
   DWORD length = GetFullPathNameA(name, sizeof fullPath, fullPath, nullptr);
   if (length == 0 || length >= sizeof fullPath) CopyText(fullPath, sizeof fullPath, name);
   LoadSummary(window, fullPath, nullptr);

@@ -14,6 +14,7 @@ set(WIN_SOURCES
   ${CMAKE_SOURCE_DIR}/summary/adding.cpp
   ${CMAKE_SOURCE_DIR}/summary/document.cpp
   ${CMAKE_SOURCE_DIR}/summary/entry_list.cpp
+  ${CMAKE_SOURCE_DIR}/summary/file_dialog.cpp
   ${CMAKE_SOURCE_DIR}/summary/folder_browser.cpp
   ${CMAKE_SOURCE_DIR}/summary/selection.cpp
   ${CMAKE_SOURCE_DIR}/summary/summary_file.cpp

@@ -37,7 +37,7 @@ void ReadRecentFiles() {
   for (int n = 1; n <= kRecentFileLimit; ++n) {
     char key[8];
     FormatText(key, sizeof key, "old%d", n);
-    char path[MAX_PATH];
+    char path[kPathBufferSize];
     GetPrivateProfileStringA(kSettingsSection, key, "", path, sizeof path, kSettingsFile);
     if (path[0] == '\0' || !AppendRecentPath(&RecentFiles, path)) break;
   }
@@ -70,6 +70,7 @@ void RebuildRecentMenu() {
   for (int i = 0; i < RecentFiles.count; ++i) {
     char text[kRecentMenuTextSize];
     FormatRecentMenuText(i, RecentFiles.paths[i], text, sizeof text);
+    DropSplitCharacter(text);  // a long UTF-8 path may have been cut inside a character
     AppendMenuA(fileMenu, MF_STRING, IDM_RECENT_FIRST + i, text);
   }
 }

@@ -15,6 +15,7 @@
 #include "digest/file_digest.h"
 #include "summary/document.h"
 #include "summary/entry_list.h"
+#include "summary/file_dialog.h"
 #include "summary/folder_browser.h"
 #include "summary/paths.h"
 #include "summary/summary_file.h"
@@ -29,7 +30,6 @@ const char kNoBaseForAdding[] = "You must set the Base Directory before adding a
 const char kDirectoryPrompt[] =
     "Please select a directory; all its files and subdirectories will be added to the MD5 summary.";
 const int kTitleRefreshInterval = 50;
-const size_t kNameBufferSize = 32768;
 const size_t kWalkPathSize = kPathTextSize + 8;  // a path, and the "*.*" of its listing
 
 // Counts an added file; every 50th refreshes the title with the item count.
@@ -103,26 +103,14 @@ void AddFiles(HWND owner) {
     ShowError(kNoBaseForAdding);
     return;
   }
-  char* names = static_cast<char*>(std::calloc(kNameBufferSize, 1));
-  if (!names) {
-    ShowError("Out of memory");
-    return;
-  }
-  char filter[32];
-  MakeDialogFilter("All files|*.*|", filter, sizeof filter);
-  OPENFILENAMEA dialog;
-  ZeroMemory(&dialog, sizeof dialog);
-  dialog.lStructSize = OPENFILENAME_SIZE_VERSION_400A;
-  dialog.hwndOwner = owner;
-  dialog.lpstrFilter = filter;
-  dialog.nFilterIndex = 1;
-  dialog.lpstrFile = names;
-  dialog.nMaxFile = kNameBufferSize - 1;
-  dialog.lpstrInitialDir = BaseDirectory;
-  dialog.lpstrDefExt = "";
-  dialog.Flags = OFN_EXPLORER | OFN_SHAREAWARE | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST |
-                 OFN_ALLOWMULTISELECT | OFN_HIDEREADONLY;
-  if (GetOpenFileNameA(&dialog)) {
+  const FileDialogRequest request = {
+      owner, "All files|*.*|", BaseDirectory, "",
+      OFN_EXPLORER | OFN_SHAREAWARE | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST |
+          OFN_ALLOWMULTISELECT | OFN_HIDEREADONLY,
+      false, true};
+  std::string chosen;
+  if (RunFileDialog(request, &chosen)) {
+    const char* names = chosen.c_str();
     SetBusy(true);
     StartCountingAdditions();
     const char* second = names + std::strlen(names) + 1;
@@ -135,7 +123,6 @@ void AddFiles(HWND owner) {
     UpdateTitle(MainWindow, nullptr);
     ReportSkippedPaths();
   }
-  std::free(names);
 }
 
 void AddSelectedNames(const char* directory, const char* firstName) {
@@ -144,12 +131,13 @@ void AddSelectedNames(const char* directory, const char* firstName) {
                                                    directory[directoryLength - 1] == '/');
   int counter = 0;
   for (const char* name = firstName; *name; name += std::strlen(name) + 1) {
-    if (directoryLength + std::strlen(name) >= MAX_PATH) {
+    // Characters as Windows counts them, not the bytes of their UTF-8 form.
+    if (ProcessTextUnits(directory) + ProcessTextUnits(name) >= MAX_PATH) {
       ShowError("Too long filename");
       continue;
     }
     // Up to 259 characters of directory and name and the separator: 260 and the terminator.
-    char path[MAX_PATH + 1];
+    char path[kPathTextSize + 1];
     FormatText(path, sizeof path, endsWithSeparator ? "%s%s" : "%s\\%s", directory, name);
     if (AddChosenFile(path)) {
       CountAddedFile(&counter);
@@ -189,9 +177,9 @@ void AddDirectory(HWND owner) {
     ShowError(kNoBaseForAdding);
     return;
   }
-  char folder[MAX_PATH];
+  char folder[kPathBufferSize];
   CopyText(folder, sizeof folder, BaseDirectory);
-  if (!ChooseFolder(owner, kDirectoryPrompt, folder)) return;
+  if (!ChooseFolder(owner, kDirectoryPrompt, folder, sizeof folder)) return;
   if (!IsUnderBase(BaseDirectory, folder, nullptr)) {
     ShowError("The selected directory must be UNDER the Base Directory!");
     return;

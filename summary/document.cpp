@@ -2,12 +2,15 @@
 
 #include <commdlg.h>
 
+#include <string>
+
 #include "app/app_state.h"
 #include "app/commands.h"
 #include "common/bounded_text.h"
 #include "digest/file_digest.h"
 #include "settings/recent_files.h"
 #include "summary/entry_list.h"
+#include "summary/file_dialog.h"
 #include "summary/folder_browser.h"
 #include "summary/paths.h"
 #include "summary/summary_file.h"
@@ -20,25 +23,7 @@ const char kSaveFilter[] = "MD5 files|*.md5|";
 const char kBasePrompt[] =
     "Please select the Base Directory, under which all files in the MD5 summary should be located.";
 
-void PrepareFileDialog(OPENFILENAMEA* dialog, HWND window, const char* filter, char* name) {
-  ZeroMemory(dialog, sizeof *dialog);
-  dialog->lStructSize = sizeof *dialog;
-  dialog->hwndOwner = window;
-  dialog->lpstrFilter = filter;
-  dialog->nFilterIndex = 1;
-  dialog->lpstrFile = name;
-  dialog->nMaxFile = MAX_PATH;
-  dialog->lpstrDefExt = "md5";
-}
-
 }  // namespace
-
-void MakeDialogFilter(const char* text, char* filter, size_t size) {
-  CopyText(filter, size, text);
-  for (char* c = filter; *c; ++c) {
-    if (*c == '|') *c = '\0';
-  }
-}
 
 bool ConfirmDiscard(HWND window) {
   if (!ModifiedFlag || EntryCount() == 0) return true;
@@ -64,15 +49,12 @@ void NewSummary(HWND window) {
 void OpenSummary(HWND window, const char* givenDirectory) {
   SetStatusText("");
   if (!ConfirmDiscard(window)) return;
-  char filter[sizeof kOpenFilter];
-  MakeDialogFilter(kOpenFilter, filter, sizeof filter);
-  char name[MAX_PATH] = "";
-  OPENFILENAMEA dialog;
-  PrepareFileDialog(&dialog, window, filter, name);
-  dialog.lpstrInitialDir = BaseDirectory[0] ? BaseDirectory : ".";
-  dialog.Flags = OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST;
-  if (!GetOpenFileNameA(&dialog)) return;
-  LoadSummary(window, name, givenDirectory);
+  const FileDialogRequest request = {window, kOpenFilter, BaseDirectory[0] ? BaseDirectory : ".",
+                                     "md5", OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST,
+                                     false, false};
+  std::string chosen;
+  if (!RunFileDialog(request, &chosen)) return;
+  LoadSummary(window, chosen.c_str(), givenDirectory);
 }
 
 void LoadSummary(HWND window, const char* path, const char* givenDirectory) {
@@ -115,15 +97,13 @@ void SaveSummaryAs(HWND window) {
     MessageBeep(0);
     return;
   }
-  char filter[sizeof kSaveFilter];
-  MakeDialogFilter(kSaveFilter, filter, sizeof filter);
-  char name[MAX_PATH] = "";
-  OPENFILENAMEA dialog;
-  PrepareFileDialog(&dialog, window, filter, name);
-  dialog.Flags = OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST;
-  if (!GetSaveFileNameA(&dialog)) return;
-  WriteSummaryFile(name);
-  UpdateTitle(window, name);
+  const FileDialogRequest request = {window, kSaveFilter, nullptr, "md5",
+                                     OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST,
+                                     true, false};
+  std::string chosen;
+  if (!RunFileDialog(request, &chosen)) return;
+  WriteSummaryFile(chosen.c_str());
+  UpdateTitle(window, chosen.c_str());
   AddRecentFile(CurrentSummaryPath);
   RefreshCommandState();
 }
@@ -135,12 +115,12 @@ void SetBaseDirectory(HWND window, const char* startFolder, const char* givenDir
         "MD5 summary is empty!");
     return;
   }
-  char candidate[MAX_PATH];
+  char candidate[kPathBufferSize];
   if (givenDirectory) {
     CopyText(candidate, sizeof candidate, givenDirectory);
   } else {
     CopyText(candidate, sizeof candidate, startFolder ? startFolder : LastBrowseFolder);
-    if (!ChooseFolder(window, kBasePrompt, candidate)) {
+    if (!ChooseFolder(window, kBasePrompt, candidate, sizeof candidate)) {
       RefreshCommandState();
       return;
     }

@@ -12,7 +12,5 @@ void SaveSummary(HWND window);
 void SaveSummaryAs(HWND window);
 void SetBaseDirectory(HWND window, const char* startFolder, const char* givenDirectory);
 
-// A filter text with '|' separators made into the dialogs' NUL-separated list.
-void MakeDialogFilter(const char* text, char* filter, size_t size);
 
 #endif

@@ -80,7 +80,8 @@ void RedrawEntry(int index) {
 void ColumnTextOf(const SummaryEntry& entry, int column, char* text, int size) {
   switch (column) {
     case kColumnName:
-      CopyText(text, size, entry.name);
+      // The list may ask with less room than a long UTF-8 name takes: no half character then.
+      if (!CopyText(text, size, entry.name)) DropSplitCharacter(text);
       break;
     case kColumnDigest:
       CopyText(text, size, entry.digest);

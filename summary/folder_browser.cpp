@@ -2,6 +2,10 @@
 
 #include <shlobj.h>
 
+#include <cstring>
+#include <string>
+
+#include "common/bounded_text.h"
 #include "common/code_pages.h"
 
 namespace {
@@ -10,18 +14,23 @@ namespace {
 // start folder. The highlighted path is remembered from the selection notices, and a timer asks
 // again a few times while it differs, but only until the start folder has been shown or the
 // user has moved the selection: a folder the user picks is never taken back. One browser is
-// open at a time, so plain statics serve.
+// open at a time, so plain statics serve. The browser is asked through the wide functions: the
+// ANSI ones hold 260 bytes, too few for a path of 260 characters in UTF-8.
 const UINT_PTR kSelectionTimer = 0x5E1;
 const int kSelectionRetries = 5;
-char HighlightedPath[MAX_PATH] = "";
-const char* RequestedPath = nullptr;
+std::wstring HighlightedPath;
+std::wstring RequestedPath;
 int RetriesLeft = 0;
 bool StartFolderShown = false;
 bool UserMovedSelection = false;
 WNDPROC TreeProcBefore = nullptr;
 
 bool StartFolderHighlighted() {
-  return RequestedPath && LocaleCaseCompare(HighlightedPath, RequestedPath) == 0;
+  return !RequestedPath.empty() && lstrcmpiW(HighlightedPath.c_str(), RequestedPath.c_str()) == 0;
+}
+
+void AskForStartFolder(HWND browser) {
+  SendMessageW(browser, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(RequestedPath.c_str()));
 }
 
 // Notes the user's own moves in the folder tree: a key or a click there.
@@ -51,30 +60,28 @@ void WatchUserInput(HWND browser) {
 }
 
 void CALLBACK RetrySelection(HWND browser, UINT, UINT_PTR timer, DWORD) {
-  if (StartFolderShown || UserMovedSelection || RetriesLeft-- <= 0 || !RequestedPath ||
-      !RequestedPath[0]) {
+  if (StartFolderShown || UserMovedSelection || RetriesLeft-- <= 0 || RequestedPath.empty()) {
     KillTimer(browser, timer);
     return;
   }
-  SendMessageA(browser, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(RequestedPath));
+  AskForStartFolder(browser);
 }
 
-int CALLBACK BrowseCallback(HWND browser, UINT message, LPARAM lParam, LPARAM data) {
+int CALLBACK BrowseCallback(HWND browser, UINT message, LPARAM lParam, LPARAM) {
   if (message == BFFM_INITIALIZED) {
-    RequestedPath = reinterpret_cast<const char*>(data);
     RetriesLeft = kSelectionRetries;
     StartFolderShown = false;
     WatchUserInput(browser);
-    SendMessageA(browser, BFFM_SETSELECTIONA, TRUE, data);
+    AskForStartFolder(browser);
     SetTimer(browser, kSelectionTimer, 100, RetrySelection);
   } else if (message == BFFM_SELCHANGED) {
-    char highlighted[MAX_PATH];
-    if (SHGetPathFromIDListA(reinterpret_cast<LPCITEMIDLIST>(lParam), highlighted)) {
-      lstrcpynA(HighlightedPath, highlighted, MAX_PATH);
-      SendMessageA(browser, BFFM_SETSTATUSTEXTA, 0, reinterpret_cast<LPARAM>(highlighted));
+    wchar_t highlighted[MAX_PATH];
+    if (SHGetPathFromIDListW(reinterpret_cast<LPCITEMIDLIST>(lParam), highlighted)) {
+      HighlightedPath = highlighted;
+      SendMessageW(browser, BFFM_SETSTATUSTEXTW, 0, reinterpret_cast<LPARAM>(highlighted));
       if (StartFolderHighlighted()) StartFolderShown = true;
     } else {
-      HighlightedPath[0] = '\0';
+      HighlightedPath.clear();
     }
   }
   return 0;
@@ -98,24 +105,27 @@ class ShellAllocator {
 
 }  // namespace
 
-bool ChooseFolder(HWND owner, const char* prompt, char* path) {
+bool ChooseFolder(HWND owner, const char* prompt, char* path, size_t pathSize) {
   ShellAllocator allocator;
   if (!allocator.Get()) return false;
-  BROWSEINFOA info;
+  const std::wstring title = ProcessTextToWide(prompt, std::strlen(prompt));
+  BROWSEINFOW info;
   ZeroMemory(&info, sizeof info);
   info.hwndOwner = owner;
-  info.lpszTitle = prompt;
+  info.lpszTitle = title.c_str();
   info.ulFlags = BIF_RETURNONLYFSDIRS | BIF_STATUSTEXT;
   info.lpfn = BrowseCallback;
-  info.lParam = reinterpret_cast<LPARAM>(path);
-  HighlightedPath[0] = '\0';
-  LPITEMIDLIST item = SHBrowseForFolderA(&info);
-  RequestedPath = nullptr;
+  RequestedPath = ProcessTextToWide(path, std::strlen(path));
+  HighlightedPath.clear();
+  LPITEMIDLIST item = SHBrowseForFolderW(&info);
+  RequestedPath.clear();
   if (!item) return false;
   // Converted into a scratch buffer first, so a failed conversion leaves the caller's path.
-  char chosen[MAX_PATH];
-  bool converted = SHGetPathFromIDListA(item, chosen) != FALSE;
-  if (converted) lstrcpynA(path, chosen, MAX_PATH);
+  wchar_t chosen[MAX_PATH];
+  std::string converted(MAX_PATH * 4, '\0');
+  bool ok = SHGetPathFromIDListW(item, chosen) &&
+            WideToProcessText(chosen, &converted[0], converted.size()) &&
+            CopyText(path, pathSize, converted.c_str());
   allocator.Get()->Free(item);
-  return converted;
+  return ok;
 }

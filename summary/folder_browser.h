@@ -4,7 +4,10 @@
 
 #include <windows.h>
 
-// path (at least MAX_PATH bytes): in, the folder to select; out, the chosen folder.
-bool ChooseFolder(HWND owner, const char* prompt, char* path);
+#include <cstddef>
+
+// path (pathSize bytes): in, the folder to select; out, the chosen folder, unless it would not
+// fit whole.
+bool ChooseFolder(HWND owner, const char* prompt, char* path, size_t pathSize);
 
 #endif

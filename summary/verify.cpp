@@ -51,7 +51,7 @@ size_t BuildPrefix(char* path, size_t size) {
 
 // Room for the Base Directory and any name an entry holds, so that a path is never cut: one the
 // system cannot open is Missing, never read under a shorter name, which may be another file.
-enum { kVisitPathSize = MAX_PATH + kSummaryNameSize };
+enum { kVisitPathSize = kPathBufferSize + kSummaryNameSize };
 
 // Reads one entry's file; false when the user stopped the pass.
 bool VisitEntry(const SummaryEntry* entry, int hint, Action action, char* path, size_t prefixLength,

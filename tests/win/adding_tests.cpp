@@ -266,6 +266,28 @@ std::string MakeNestedDirectory(const std::string& root, size_t length) {
   return path;
 }
 
+// A folder of 256 or 257 characters holds files whose paths fit (a name of one or two
+// characters), but its listing pattern "folder\*.*" does not: it is listed in the literal form.
+TEST_F(AddingTest, FoldersOf256And257CharactersAreListed) {
+  std::vector<Row> expected;
+  for (size_t length : {256u, 257u}) {
+    std::string folder = MakeNestedDirectory(scratch_.MakeDir("n" + std::to_string(length)), length);
+    ASSERT_EQ(folder.size(), length);
+    ASSERT_EQ(GetFileAttributesA(folder.c_str()), static_cast<DWORD>(FILE_ATTRIBUTE_DIRECTORY));
+    std::string file = folder + "\\f";
+    ASSERT_TRUE(MakeLongFile(file, "in a long folder"));
+    std::string name = file.substr(scratch_.Path().size() + 1);
+    std::replace(name.begin(), name.end(), '\\', '/');
+    expected.push_back(OkRow(name, "in a long folder", "1 K  "));
+  }
+  ShowBaseDirectory(scratch_.Path().c_str());
+
+  AddDirectoryVia({});
+
+  EXPECT_EQ(SortedRows(), expected);
+  EXPECT_EQ(LeftOut.unlistedFolders, 0);
+}
+
 TEST_F(AddingTest, PathsPastTheSystemLimitAreSkippedAndCounted) {
   const size_t kDirectoryLength = 230;
   std::string deep = MakeNestedDirectory(scratch_.Path(), kDirectoryLength);

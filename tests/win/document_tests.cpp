@@ -127,7 +127,7 @@ TEST_F(DocumentTest, FolderBrowserNeverTakesBackTheUsersChoice) {
   });
   char path[MAX_PATH];
   CopyText(path, sizeof path, scratch_.Path().c_str());
-  ASSERT_TRUE(ChooseFolder(window_, "Choose", path));
+  ASSERT_TRUE(ChooseFolder(window_, "Choose", path, sizeof path));
   EXPECT_NE(chosenByUser, scratch_.Path());
   EXPECT_EQ(std::string(path), chosenByUser);
 }
@@ -142,6 +142,34 @@ TEST_F(DocumentTest, NewThenOkTakesTheLastBrowseFolder) {
   EXPECT_EQ(BrowserStatus, scratch_.Path());
   ExpectBase(scratch_.Path());
   EXPECT_EQ(WindowText(window_), "Velmora - untitled.md5   [0 items]");
+}
+
+// The dialogs hand over paths of 260 characters whatever their UTF-8 length: here 154
+// characters that take about 400 bytes, more than the ANSI dialogs hold.
+TEST_F(DocumentTest, SaveAsAndOpenTakePathsLongerInUtf8ThanAnAnsiBuffer) {
+  ASSERT_EQ(GetACP(), static_cast<UINT>(CP_UTF8)) << "the manifest's UTF-8 code page is not in force";
+  std::string kanji;
+  for (int i = 0; i < 60; ++i) kanji += "\xE6\xBC\xA2";
+  std::string folder = scratch_.MakeDir(kanji) + "\\" + kanji;
+  ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr)) << GetLastError();
+  const std::string path = folder + "\\s.md5";
+  ASSERT_GT(path.size(), 300u);
+  AddTwoEntries();
+  DialogScript script;
+  script.Then(EnterFileName(path));
+  SaveSummaryAs(window_);
+  EXPECT_EQ(script.Unexpected(), 0);
+  EXPECT_EQ(ReadWholeFile(path), Line(kA, "a.txt") + Line(kB, "b.txt"));
+  EXPECT_EQ(std::string(CurrentSummaryPath), path);
+  EXPECT_EQ(std::string(RecentFilePath(0)), path);
+
+  ClearEntries();
+  ModifiedFlag = false;
+  script.Then(EnterFileName(path)).Then(Press(IDCANCEL));  // then the Base Directory browser
+  OpenSummary(window_, nullptr);
+  EXPECT_EQ(script.Unexpected(), 0);
+  EXPECT_EQ(EntryCount(), 2);
+  EXPECT_EQ(WindowText(window_), "Velmora - s.md5   [2 items]");
 }
 
 TEST_F(DocumentTest, OpenThroughTheDialogsLoadsTitlesRecordsAndAnchors) {

@@ -220,7 +220,7 @@ TEST_F(RecentMenuTest, AnyFileContentGivesUsableValues) {
   for (int column = 0; column < 3; ++column) EXPECT_EQ(ColumnWidths[column], 180) << column;
   EXPECT_GT(ColumnWidths[3], 0);
   ASSERT_EQ(RecentFileCount(), 1);
-  EXPECT_LT(std::strlen(RecentFilePath(0)), static_cast<size_t>(MAX_PATH));
+  EXPECT_LT(std::strlen(RecentFilePath(0)), static_cast<size_t>(kPathBufferSize));
   EXPECT_EQ(FileMenuTail().size(), 2u);
 }
 
