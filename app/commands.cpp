@@ -136,6 +136,8 @@ LRESULT HandleNotify(HWND window, const NMHDR* header, WPARAM wParam, LPARAM lPa
       return OnItemChanged();
     case LVN_GETDISPINFOA:
       return AnswerEntryDisplayInfo(reinterpret_cast<NMLVDISPINFOA*>(lParam));
+    case LVN_GETDISPINFOW:
+      return AnswerEntryDisplayInfoW(reinterpret_cast<NMLVDISPINFOW*>(lParam));
     case LVN_ODFINDITEMA:
     case LVN_ODFINDITEMW:
       return AnswerFindRequest(header);

@@ -73,6 +73,15 @@ LRESULT ForwardToChildren(HWND window, UINT message, WPARAM wParam, LPARAM lPara
   return DefWindowProcA(window, message, wParam, lParam);
 }
 
+// The entry list notifies in wide characters, so that its cells hold names of 260 characters
+// in UTF-8; the other controls keep the ANSI notifications their handlers read.
+LRESULT OnNotifyFormat(HWND window, WPARAM wParam, LPARAM lParam) {
+  char name[32] = "";
+  if (lParam == NF_QUERY) GetClassNameA(reinterpret_cast<HWND>(wParam), name, sizeof name);
+  if (lstrcmpA(name, WC_LISTVIEWA) == 0) return NFR_UNICODE;
+  return DefWindowProcA(window, WM_NOTIFYFORMAT, wParam, lParam);
+}
+
 LRESULT OnContextMenu(HWND window) {
   if (!BusyFlag) ShowEditContextMenu(window);
   return 0;
@@ -101,6 +110,8 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
       return ForwardToChildren(window, message, wParam, lParam);
     case WM_NOTIFY:
       return HandleNotify(window, reinterpret_cast<NMHDR*>(lParam), wParam, lParam);
+    case WM_NOTIFYFORMAT:
+      return OnNotifyFormat(window, wParam, lParam);
     case WM_CONTEXTMENU:
       return OnContextMenu(window);
     case WM_COMMAND:

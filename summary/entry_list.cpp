@@ -7,6 +7,7 @@
 #include <cstring>
 #include <functional>
 #include <new>
+#include <string>
 #include <vector>
 
 #include "app/app_state.h"
@@ -16,6 +17,7 @@
 #include "common/code_pages.h"
 #include "resources/resource.h"
 #include "summary/name_index.h"
+#include "summary/summary_line.h"
 #include "settings/settings.h"
 
 int SortColumn = -1;
@@ -38,6 +40,8 @@ const ColumnSpec kColumns[kColumnCount] = {
 
 char CachedThousandsSeparator[16] = "";
 NameIndex ListedNames;
+// A cell's text: a name of 260 characters in UTF-8, or any other column.
+const size_t kCellTextSize = kSummaryNameSize;
 int LiveRecords = 0;  // records allocated and not yet released: every one belongs to an item
 // The records in list order. The list control holds only their count and the selection, and
 // asks for what it draws: appending, changing and sorting entries cost it nothing per item.
@@ -331,6 +335,26 @@ LRESULT AnswerEntryDisplayInfo(NMLVDISPINFOA* info) {
   if (!entry) return 0;
   if ((item.mask & LVIF_TEXT) && item.pszText && item.cchTextMax > 0) {
     ColumnTextOf(*entry, item.iSubItem, item.pszText, item.cchTextMax);
+  }
+  if (item.mask & LVIF_STATE) {
+    item.state = (item.state & ~LVIS_STATEIMAGEMASK) | INDEXTOSTATEIMAGEMASK(entry->status + 1);
+  }
+  return 0;
+}
+
+LRESULT AnswerEntryDisplayInfoW(NMLVDISPINFOW* info) {
+  LVITEMW& item = info->item;
+  const SummaryEntry* entry = GetEntry(item.iItem);
+  if (!entry) return 0;
+  if ((item.mask & LVIF_TEXT) && item.pszText && item.cchTextMax > 0) {
+    char text[kCellTextSize];
+    ColumnTextOf(*entry, item.iSubItem, text, sizeof text);
+    std::wstring wide = ProcessTextToWide(text, std::strlen(text));
+    size_t units = std::min(wide.size(), static_cast<size_t>(item.cchTextMax - 1));
+    // A pair of units is one character: never half of one.
+    if (units > 0 && units < wide.size() && IS_HIGH_SURROGATE(wide[units - 1])) --units;
+    std::memcpy(item.pszText, wide.data(), units * sizeof(wchar_t));
+    item.pszText[units] = L'\0';
   }
   if (item.mask & LVIF_STATE) {
     item.state = (item.state & ~LVIS_STATEIMAGEMASK) | INDEXTOSTATEIMAGEMASK(entry->status + 1);

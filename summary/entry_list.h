@@ -61,6 +61,9 @@ void GetEntryText(int index, int column, char* text, int size);
 // The list's questions: what to draw for an item (text and state image), and which entry's
 // name starts with what the user typed.
 LRESULT AnswerEntryDisplayInfo(NMLVDISPINFOA* info);
+// The same in wide characters, the format the list is asked to use: its ANSI request holds 260
+// bytes of a cell, too few for a name of 260 characters in UTF-8.
+LRESULT AnswerEntryDisplayInfoW(NMLVDISPINFOW* info);
 // The first entry from start on (all round with LVFI_WRAP) whose name equals the text
 // (LVFI_STRING) or starts with it (LVFI_PARTIAL), letter case aside; -1 if none.
 int FindEntryByName(const char* wanted, unsigned flags, int start);

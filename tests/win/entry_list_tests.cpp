@@ -122,6 +122,32 @@ TEST_F(EntryListTest, AppendedEntryShowsItsRecordInEveryColumn) {
 // The columns are shown in another order than they are numbered. A row that a new count
 // brings into sight must be drawn again in every column, not only in those that were in
 // place before the order was set: the others would stay blank until the list is redrawn.
+// The list shows a name of 260 characters whole, whatever its UTF-8 length (780 bytes here),
+// as other programs read it: in wide characters.
+TEST_F(EntryListTest, NameOf260CharactersInAnyScriptIsShownWhole) {
+  ASSERT_EQ(GetACP(), static_cast<UINT>(CP_UTF8)) << "the manifest's UTF-8 code page is not in force";
+  std::string name;
+  std::wstring wide;
+  for (int i = 0; i < 256; ++i) {
+    name += "\xE6\xBC\xA2";
+    wide += L'\x6F22';
+  }
+  name += "/a.b";
+  wide += L"/a.b";
+  AppendEntry(name.c_str(), "0123456789abcdef0123456789abcdef", kStatusOk, 1);
+  wchar_t shown[1024] = L"";
+  LVITEMW item = {};
+  item.iSubItem = kColumnName;
+  item.pszText = shown;
+  item.cchTextMax = 1024;
+  SendMessageW(EntryList, LVM_GETITEMTEXTW, 0, reinterpret_cast<LPARAM>(&item));
+  EXPECT_EQ(std::wstring(shown), wide);
+  // Asked with less room, the text is cut between characters.
+  item.cchTextMax = 100;
+  SendMessageW(EntryList, LVM_GETITEMTEXTW, 0, reinterpret_cast<LPARAM>(&item));
+  EXPECT_EQ(std::wstring(shown), wide.substr(0, 99));
+}
+
 TEST_F(EntryListTest, NewRowIsDrawnAgainInEveryColumn) {
   UpdateWindow(EntryList);
   AppendEntry("a.txt", "00112233445566778899aabbccddeeff", kStatusOk, 1);
