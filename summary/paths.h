@@ -50,7 +50,7 @@ void StripQuotes(char* text);
 // path with such a name, writes the literal form "\\?\D:\..." (backslashes only) and returns
 // true; returns false when the plain path serves (or the literal form cannot express it: a
 // relative path, an empty, "." or ".." component, or no room).
-enum { kLiteralPathSize = kMaxPath + 4 };
+enum { kLiteralPathSize = kPathTextSize + 4 };
 bool MakeLiteralPath(const char* path, char* output, size_t outputSize);
 
 #endif

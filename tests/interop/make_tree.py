@@ -3,9 +3,12 @@
 
     make_tree.py ROOT WINDOWS_ROOT_LENGTH SEED
 
-Names have blanks inside and at both ends, leading dots and dashes, '&', '#', '%', '!', deep
-nesting, empty files, files of exactly 32768 and 32769 bytes, and one file whose full Windows
-path is exactly 259 characters (the longest the program accepts). Prints the number of files.
+Names have blanks inside and at both ends, leading dots and dashes, '&', '#', '%', '!', letters
+of several scripts (accented Latin, Cyrillic, Greek, CJK, Arabic, emoji outside the Basic
+Multilingual Plane, a combining mark; lower case only, as Windows finds names whatever their
+case), deep nesting, empty files, files of exactly 32768 and 32769 bytes, and one file whose full
+Windows path is exactly 259 characters (the longest the program accepts). Lengths count UTF-16
+units, as Windows does. Prints the number of files.
 """
 import os
 import random
@@ -14,6 +17,9 @@ import sys
 AWKWARD = ["&", "#", "%", "!", " ", "-", ".", "(", ")", "'", "+", ",", ";", "=", "@", "[", "]",
            "{", "}", "~", "^", "_"]
 
+
+SCRIPTS = ["é", "ü", "ß", "ø", "ж", "щ", "я", "λ", "ω", "日", "本", "語", "漢", "ع", "ر",
+           "😀", "🎉", "e\u0301"]
 
 RESERVED = {"con", "prn", "aux", "nul"} | {f"com{i}" for i in range(10)} | {f"lpt{i}" for i in range(10)}
 
@@ -31,8 +37,8 @@ def awkward_name(rng):
 
 
 def random_name(rng):
-    body = "".join(rng.choice("abcdefghijklmnopqrstuvwxyz0123456789" + "".join(AWKWARD))
-                   for _ in range(rng.randint(3, 18)))
+    alphabet = list("abcdefghijklmnopqrstuvwxyz0123456789") + AWKWARD + SCRIPTS
+    body = "".join(rng.choice(alphabet) for _ in range(rng.randint(3, 18)))
     shape = rng.randint(0, 5)
     if shape == 0:
         body = " " + body + " "  # blanks at both ends
@@ -43,6 +49,11 @@ def random_name(rng):
     elif shape == 3:
         body = body + "."
     return body.replace("/", "_").replace("\\", "_")
+
+
+def units(text):
+    """The length Windows counts: UTF-16 units."""
+    return len(text.encode("utf-16-le")) // 2
 
 
 def content(rng, index):
@@ -69,7 +80,7 @@ def main():
         folder = rng.choice(folders)
         name = awkward_name(rng)
         path = os.path.join(root, folder, name)
-        if windows_root_length + 1 + len(os.path.join(folder, name)) > 240 or os.path.exists(path):
+        if windows_root_length + 1 + units(os.path.join(folder, name)) > 240 or os.path.exists(path):
             continue
         write(path, content(rng, index))
         files += 1
