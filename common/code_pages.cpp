@@ -52,12 +52,12 @@ int LocaleCaseCompare(const char* a, const char* b) {
   return lstrcmpiW(wideA.c_str(), wideB.c_str());
 }
 
-bool LocaleCaseStartsWith(const char* text, const char* prefix) {
+bool LocaleCaseMatches(const char* text, const std::wstring& wanted, bool partial) {
   const std::wstring wideText = ProcessTextToWide(text, std::strlen(text));
-  const std::wstring widePrefix = ProcessTextToWide(prefix, std::strlen(prefix));
-  const int length = static_cast<int>(widePrefix.size());
+  if (!partial) return lstrcmpiW(wideText.c_str(), wanted.c_str()) == 0;
+  const int length = static_cast<int>(wanted.size());
   return CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, wideText.c_str(),
-                        std::min(length, static_cast<int>(wideText.size())), widePrefix.c_str(),
+                        std::min(length, static_cast<int>(wideText.size())), wanted.c_str(),
                         length) == CSTR_EQUAL;
 }
 

@@ -50,6 +50,8 @@ size_t ProcessTextUnits(const char* text);
 // their first prefixLength characters each with a prefix length. Through the wide functions:
 // the ANSI ones may convert with the locale's code page, not the process's.
 int LocaleCaseCompare(const char* a, const char* b);
-bool LocaleCaseStartsWith(const char* text, const char* prefix);
+// Whether text equals (or, with partial, starts with) a wide text, letter case aside: the wide
+// text is converted once by a caller that compares it with many.
+bool LocaleCaseMatches(const char* text, const std::wstring& wanted, bool partial);
 
 #endif

@@ -2,10 +2,10 @@
 
 #include <commctrl.h>
 
+#include <cstdio>
 #include <string>
 
 #include "app/app_state.h"
-#include "app/win_guards.h"
 #include "common/bounded_text.h"
 #include "common/code_pages.h"
 #include "common/utf8_text.h"
@@ -54,15 +54,23 @@ std::string SettingsFilePath() {
 
 // The whole file, if it is there and of a settings file's size.
 bool ReadWholeSettingsFile(const std::string& path, std::string* bytes) {
-  FileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file.IsValid()) return false;
-  DWORD high = 0;
-  DWORD size = GetFileSize(file.Get(), &high);
-  if (size == INVALID_FILE_SIZE || high != 0 || size > (1u << 20)) return false;
-  bytes->resize(size);
-  DWORD read = 0;
-  return size == 0 || (ReadFile(file.Get(), &(*bytes)[0], size, &read, nullptr) && read == size);
+  FILE* file = std::fopen(path.c_str(), "rb");
+  if (!file) return false;
+  char chunk[4096];
+  size_t read;
+  while ((read = std::fread(chunk, 1, sizeof chunk, file)) > 0 && bytes->size() <= (1u << 20)) {
+    bytes->append(chunk, read);
+  }
+  const bool whole = !std::ferror(file) && bytes->size() <= (1u << 20);
+  std::fclose(file);
+  return whole;
+}
+
+bool WriteWholeFile(const std::string& path, const std::string& bytes) {
+  FILE* file = std::fopen(path.c_str(), "wb");
+  if (!file) return false;
+  const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+  return std::fclose(file) == 0 && written;
 }
 
 // Earlier versions wrote the settings file in the legacy code page. Where the process code page
@@ -75,15 +83,9 @@ void ConvertLegacySettingsFile() {
   if (!ReadWholeSettingsFile(path, &bytes) || IsValidUtf8(bytes.data(), bytes.size())) return;
   std::string converted;
   if (!LegacyTextToUtf8(bytes.data(), bytes.size(), &converted)) return;
-  const DWORD size = static_cast<DWORD>(converted.size());
   const std::string temporary = path + ".new";
-  FileHandle out(CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                             FILE_ATTRIBUTE_NORMAL, nullptr));
-  DWORD written = 0;
-  bool ok = out.IsValid() &&
-            WriteFile(out.Get(), converted.data(), size, &written, nullptr) && written == size;
-  ok = out.Close() && ok;
-  if (!ok || !MoveFileExA(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+  if (!WriteWholeFile(temporary, converted) ||
+      !MoveFileExA(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING)) {
     DeleteFileA(temporary.c_str());
   }
 }

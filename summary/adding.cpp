@@ -109,7 +109,7 @@ void AddFiles(HWND owner) {
           OFN_ALLOWMULTISELECT | OFN_HIDEREADONLY,
       false, true};
   std::string chosen;
-  if (RunFileDialog(request, &chosen)) {
+  if (AskForFiles(request, &chosen)) {
     const char* names = chosen.c_str();
     SetBusy(true);
     StartCountingAdditions();

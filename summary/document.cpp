@@ -25,6 +25,12 @@ const char kBasePrompt[] =
 
 }  // namespace
 
+bool AskForFiles(const FileDialogRequest& request, std::string* chosen) {
+  const FileDialogResult result = RunFileDialog(request, chosen);
+  if (result == FileDialogResult::kOutOfMemory) ShowError("Out of memory");
+  return result == FileDialogResult::kChosen;
+}
+
 bool ConfirmDiscard(HWND window) {
   if (!ModifiedFlag || EntryCount() == 0) return true;
   int answer = MessageBoxA(window, "The MD5 Summary has been modified. Do you want to save it?",
@@ -53,7 +59,7 @@ void OpenSummary(HWND window, const char* givenDirectory) {
                                      "md5", OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST,
                                      false, false};
   std::string chosen;
-  if (!RunFileDialog(request, &chosen)) return;
+  if (!AskForFiles(request, &chosen)) return;
   LoadSummary(window, chosen.c_str(), givenDirectory);
 }
 
@@ -101,7 +107,7 @@ void SaveSummaryAs(HWND window) {
                                      OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST,
                                      true, false};
   std::string chosen;
-  if (!RunFileDialog(request, &chosen)) return;
+  if (!AskForFiles(request, &chosen)) return;
   WriteSummaryFile(chosen.c_str());
   UpdateTitle(window, chosen.c_str());
   AddRecentFile(CurrentSummaryPath);

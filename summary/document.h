@@ -4,7 +4,13 @@
 
 #include <windows.h>
 
+#include <string>
+
 bool ConfirmDiscard(HWND window);  // true: go on
+// Shows a file dialog (see RunFileDialog); true with a choice, after telling the user when memory
+// ran out.
+struct FileDialogRequest;
+bool AskForFiles(const FileDialogRequest& request, std::string* chosen);
 void NewSummary(HWND window);
 void OpenSummary(HWND window, const char* givenDirectory);
 void LoadSummary(HWND window, const char* path, const char* givenDirectory);

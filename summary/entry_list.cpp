@@ -130,11 +130,6 @@ void SelectRecords(std::vector<const SummaryEntry*> records, const SummaryEntry*
   RestoringSelection = false;
 }
 
-bool NamePrefixMatches(const char* name, const char* wanted, bool partial) {
-  if (!partial) return LocaleCaseCompare(name, wanted) == 0;
-  return LocaleCaseStartsWith(name, wanted);
-}
-
 }  // namespace
 
 void InstallEntryColumns(HWND list) {
@@ -368,9 +363,12 @@ int FindEntryByName(const char* wanted, unsigned flags, int start) {
   if (start < 0 || start >= count) start = 0;
   int span = (flags & LVFI_WRAP) ? count : count - start;
   bool partial = (flags & LVFI_PARTIAL) != 0;
+  const std::wstring wideWanted = ProcessTextToWide(wanted, std::strlen(wanted));  // once
   for (int step = 0; step < span; ++step) {
     int index = (start + step) % count;
-    if (NamePrefixMatches(Entries[static_cast<size_t>(index)]->name, wanted, partial)) return index;
+    if (LocaleCaseMatches(Entries[static_cast<size_t>(index)]->name, wideWanted, partial)) {
+      return index;
+    }
   }
   return -1;
 }

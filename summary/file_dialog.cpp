@@ -7,7 +7,6 @@
 #include <new>
 #include <vector>
 
-#include "app/app_state.h"
 #include "common/code_pages.h"
 
 namespace {
@@ -60,11 +59,11 @@ bool ShowFileDialog(const FileDialogRequest& request, std::string* chosen) {
 
 }  // namespace
 
-bool RunFileDialog(const FileDialogRequest& request, std::string* chosen) {
+FileDialogResult RunFileDialog(const FileDialogRequest& request, std::string* chosen) {
   try {
-    return ShowFileDialog(request, chosen);
+    return ShowFileDialog(request, chosen) ? FileDialogResult::kChosen
+                                           : FileDialogResult::kCancelled;
   } catch (const std::bad_alloc&) {
-    ShowError("Out of memory");
-    return false;
+    return FileDialogResult::kOutOfMemory;
   }
 }

@@ -16,10 +16,12 @@ struct FileDialogRequest {
   bool compact;                  // the dialog of Windows 2000 (no places bar), as Add Files shows
 };
 
+enum class FileDialogResult { kChosen, kCancelled, kOutOfMemory };
+
 // Shows the dialog through the wide functions (the ANSI ones hold 260 bytes, too few for a path
 // of 260 characters in UTF-8) and hands back the choice in the process code page: one path, or
 // for several files their folder and each name, each followed by a NUL, as the ANSI dialog
-// does. False when cancelled, or when a chosen name cannot be carried in that code page.
-bool RunFileDialog(const FileDialogRequest& request, std::string* chosen);
+// does. Cancelled also when a chosen name cannot be carried in that code page.
+FileDialogResult RunFileDialog(const FileDialogRequest& request, std::string* chosen);
 
 #endif
