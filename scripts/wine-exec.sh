@@ -19,5 +19,9 @@ trap 'kill "$program" 2>/dev/null; wait "$streamer"; rm -f "$log"; exit 143' TER
 wait "$program"
 status=$?
 wait "$streamer"
+# A program that fails before printing anything would otherwise leave no trace in the test log.
+if [ "$status" -ne 0 ] && [ ! -s "$log" ]; then
+  echo "wine-exec: $* ended with status $status and printed nothing" >&2
+fi
 rm -f "$log"
 exit $status
