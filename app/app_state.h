@@ -1,4 +1,4 @@
-// Process-wide state of the one window and its document, each held once. The comments name
+// Process-wide state of the one window, each held once. The comments name
 // the only writers: everyone else reads.
 #ifndef VELMORA_APP_APP_STATE_H
 #define VELMORA_APP_APP_STATE_H
@@ -18,17 +18,12 @@ extern HWND ProgressBar;
 extern HMENU MainMenu;
 extern HFONT UiFont;
 
-extern char BaseDirectory[kPathBufferSize];       // ShowBaseDirectory
-extern char CurrentSummaryPath[kPathBufferSize];  // UpdateTitle
-extern char LastBrowseFolder[kPathBufferSize];    // start-up, SetBaseDirectory, -g
-extern char HelpFilePath[kHelpPathSize];          // start-up
+extern char LastBrowseFolder[kPathBufferSize];  // start-up, ChooseBaseDirectory, -g
+extern char HelpFilePath[kHelpPathSize];        // start-up
 
-extern bool ModifiedFlag;
-extern bool BusyFlag;       // SetBusy
-extern bool StopRequested;  // Stop command; cleared by SetBusy(true)
+extern bool BusyFlag;  // SetBusy
 
 extern const char kProgramTitle[];  // "Velmora"
-extern const char kUntitledName[];  // "untitled.md5"
 
 // The error box: caption "Velmora", error icon, owned by the entry list.
 void ShowError(const char* text);

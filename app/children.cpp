@@ -4,10 +4,10 @@
 #include <commctrl.h>
 
 #include "app/app_state.h"
+#include "app/entry_view.h"
 #include "app/main_window.h"
 #include "app/toolbar.h"
 #include "resources/resource.h"
-#include "summary/entry_list.h"
 
 namespace {
 

@@ -2,27 +2,26 @@
 
 #include <commctrl.h>
 
+#include "app/adding_commands.h"
 #include "app/app_state.h"
-#include "app/screen_refresh.h"
 #include "app/command_state.h"
+#include "app/document_commands.h"
+#include "app/entry_view.h"
 #include "app/help_about.h"
+#include "app/screen_refresh.h"
+#include "app/selection.h"
 #include "app/toolbar.h"
-#include "digest/file_digest.h"
+#include "app/verify_commands.h"
+#include "digest/read_hook.h"
 #include "resources/resource.h"
 #include "settings/recent_files.h"
-#include "summary/adding.h"
-#include "summary/document.h"
-#include "summary/entry_list.h"
-#include "summary/selection.h"
-#include "summary/verify.h"
+#include "summary/document_state.h"
 
 static_assert(IDM_LAST_COMMAND - IDM_FIRST_COMMAND + 1 == 18, "menu commands are ids 11 to 28");
 static_assert(IDM_RECENT_FIRST > IDM_LAST_COMMAND, "recent-file ids follow the menu commands");
 static_assert(IDM_RECENT_COUNT == kRecentFileLimit, "one menu id per recent file");
 
 namespace {
-
-void RequestStop() { StopRequested = true; }
 
 void RequestExit(HWND window) { PostMessageA(window, WM_CLOSE, 0, 0); }
 
@@ -66,7 +65,7 @@ bool RunMenuCommand(HWND window, int id) {
       NewSummary(window);
       return true;
     case IDM_SET_BASE_DIRECTORY:
-      SetBaseDirectory(window, nullptr, nullptr);
+      ChooseBaseDirectory(window, nullptr, nullptr);
       return true;
     case IDM_ADD_FILES:
       AddFiles(window);
@@ -164,13 +163,13 @@ void EnableCommand(int id, bool on) {
 
 void RefreshCommandState() {
   DocumentState state;
-  state.baseDirectorySet = BaseDirectory[0] != '\0';
+  state.baseDirectorySet = BaseDirectory()[0] != '\0';
   state.hasEntries = EntryCount() > 0;
   // The list's own count: looking for the first selected item scans from the top, and this
   // runs once per item change that the list reports.
   state.hasSelection =
       state.hasEntries && SendMessageA(EntryList, LVM_GETSELECTEDCOUNT, 0, 0) > 0;
-  state.modified = ModifiedFlag;
+  state.modified = IsModified();
   CommandEnable rules[kRefreshedCommandCount];
   ComputeCommandState(state, rules);
   for (const CommandEnable& rule : rules) EnableCommand(rule.id, rule.enabled);
@@ -178,7 +177,7 @@ void RefreshCommandState() {
 
 void SetBusy(bool on) {
   BusyFlag = on;
-  if (on) StopRequested = false;
+  if (on) ClearStopRequest();
   if (on) {
     BeginBatchedRedraw();
   } else {
@@ -192,6 +191,6 @@ void SetBusy(bool on) {
 }
 
 void FinishLongOperation() {
-  ResetProgress();
+  SetProgressPosition(0);
   SetBusy(false);
 }

@@ -4,11 +4,12 @@
 
 #include "app/app_state.h"
 #include "app/commands.h"
+#include "app/document_commands.h"
+#include "app/entry_view.h"
+#include "app/recent_menu.h"
 #include "app/toolbar.h"
-#include "settings/recent_files.h"
 #include "settings/settings.h"
-#include "summary/document.h"
-#include "summary/title.h"
+#include "summary/document_state.h"
 
 const char kMainClassName[] = "dorvex";
 
@@ -17,7 +18,7 @@ namespace {
 LRESULT OnCreate(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   MainWindow = window;
   if (CreateChildWindows(window)) {
-    UpdateTitle(window, kUntitledName);
+    SetSummaryPath(kUntitledName);
     MainMenu = GetMenu(window);
     SetBusy(false);
     RebuildRecentMenu();
@@ -52,7 +53,7 @@ LRESULT OnPaint(HWND window) {
 LRESULT OnClose(HWND window) {
   if (BusyFlag) return 0;  // a long operation must be stopped first
   if (!ConfirmDiscard(window)) return 0;
-  WriteSettings(window);  // before the list goes: the column widths are read from it
+  SaveWindowSettings(window);  // before the list goes: the column widths are read from it
   DestroyChildWindows();
   DestroyWindow(window);
   return 0;
@@ -131,6 +132,12 @@ bool RegisterMainWindowClass(HINSTANCE instance) {
   windowClass.lpszMenuName = "dorvex";
   windowClass.lpszClassName = kMainClassName;
   return RegisterClassA(&windowClass) != 0;
+}
+
+void SaveWindowSettings(HWND window) {
+  int widths[kColumnCount];
+  ReadColumnWidths(widths);
+  WriteSettings(window, widths);
 }
 
 HWND CreateMainWindow(int x, int y, int width, int height) {

@@ -16,5 +16,7 @@ void DestroyChildWindows();
 bool DocumentWindowsExist();  // label, list view, status bar and progress bar
 void LayoutChildren(int width, int height);
 int ScreenDpiY();
+// Writes the settings file from the window and its list, as closing does.
+void SaveWindowSettings(HWND window);
 
 #endif

@@ -5,10 +5,11 @@
 #include <commctrl.h>
 
 #include "app/app_state.h"
+#include "app/entry_view.h"
 #include "common/bounded_text.h"
 #include "common/code_pages.h"
-#include "digest/file_digest.h"
-#include "summary/entry_list.h"
+#include "common/paths.h"
+#include "digest/read_hook.h"
 
 namespace {
 
@@ -96,7 +97,44 @@ void RefreshAfter(DWORD interval) {
   if (Milliseconds() - LastRefresh >= interval) RefreshScreen();
 }
 
+void ShowFileBeingRead(const char* path) {
+  char status[kPathTextSize + 8];
+  FormatText(status, sizeof status, " %s...", BaseName(path));
+  SetStatusText(status);
+}
+
+void ClearFileBeingRead() { SetStatusText(""); }
+
+bool PollWhileReading(ReadPoint point) {
+  PumpMessagesIfDue();
+  if (point == ReadPoint::kAfterChunk) RefreshScreenIfDue();
+  return StopRequested();
+}
+
+const ReadHook kReadDisplay = {ShowFileBeingRead, ClearFileBeingRead, SetProgressPosition,
+                               PollWhileReading};
+
 }  // namespace
+
+void InstallReadDisplay() { InstallReadHook(&kReadDisplay); }
+
+void PumpMessages() {
+  MSG message;
+  bool flushed = false;
+  while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+    if (message.message == WM_QUIT) {
+      // Meant for the main loop, which ends the program on it: hand it back for that loop.
+      PostQuitMessage(static_cast<int>(message.wParam));
+      return;
+    }
+    // What a dispatched message may look at is brought up to date; with nothing to dispatch,
+    // held changes wait for the next screen refresh.
+    if (!flushed) FlushHeldDisplay();
+    flushed = true;
+    TranslateMessage(&message);
+    DispatchMessageA(&message);
+  }
+}
 
 void SetDisplayPacing(DisplayPacing pacing) { Pacing = pacing; }
 
@@ -127,7 +165,7 @@ void PumpMessagesIfDue() {
   LastDispatch = Milliseconds();
 }
 
-void ShowStatusText(const char* text) {
+void SetStatusText(const char* text) {
   if (!Paced()) {
     SendStatusText(text);
     return;
@@ -136,7 +174,7 @@ void ShowStatusText(const char* text) {
   StatusHeld = true;
 }
 
-void ShowProgressPosition(uint32_t position) {
+void SetProgressPosition(uint32_t position) {
   if (!Paced()) {
     SendProgressPosition(position);
     return;
@@ -145,7 +183,7 @@ void ShowProgressPosition(uint32_t position) {
   PositionHeld = true;
 }
 
-void ShowWindowTitle(HWND window, const char* text) {
+void SetWindowTitle(HWND window, const char* text) {
   if (!Paced()) {
     SetWindowTextA(window, text);
     return;

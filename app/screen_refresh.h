@@ -46,14 +46,20 @@ void RefreshScreenIfDue();
 void RefreshScreenIfOverdue();
 void EndBatchedRedraw();
 
+// Takes every pending message off the queue and dispatches it (no accelerators).
+void PumpMessages();
 // Dispatches pending messages: at once outside a batch, else when they are due.
 void PumpMessagesIfDue();
 
+// Installs the hook through which reading a file names it in the status bar, moves the
+// progress bar and dispatches what is due between its chunks.
+void InstallReadDisplay();
+
 // Shows a status text or progress position now, or holds it while batched.
-void ShowStatusText(const char* text);
-void ShowProgressPosition(uint32_t position);
+void SetStatusText(const char* text);
+void SetProgressPosition(uint32_t position);
 // Sets a window's title now, or holds it while batched.
-void ShowWindowTitle(HWND window, const char* text);
+void SetWindowTitle(HWND window, const char* text);
 // Hands everything held to the controls.
 void FlushHeldDisplay();
 // Whether changes are being held now.

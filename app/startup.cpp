@@ -4,12 +4,17 @@
 #include <objbase.h>
 
 #include "app/app_state.h"
+#include "app/entry_view.h"
 #include "app/main_window.h"
+#include "app/operation_display.h"
 #include "app/options.h"
+#include "app/screen_refresh.h"
+#include "app/title.h"
 #include "common/bounded_text.h"
 #include "common/code_pages.h"
+#include "common/paths.h"
 #include "settings/settings.h"
-#include "summary/paths.h"
+#include "summary/document_state.h"
 
 const char kUsageText[] = "Usage: dorvex [-g dir_name] [-c dir_name] md5_name";
 
@@ -19,11 +24,8 @@ void BuildHelpFilePath() {
   char module[MAX_PATH];
   DWORD length = GetModuleFileNameA(nullptr, module, sizeof module);
   if (length == 0 || length >= sizeof module) module[0] = '\0';
-  char* lastBackslash = strrchr(module, '\\');
-  char* nameStart = lastBackslash ? lastBackslash + 1 : module;
-  *nameStart = '\0';
-  CopyText(HelpFilePath, sizeof HelpFilePath, module);
-  AppendText(HelpFilePath, sizeof HelpFilePath, "dorvex.chm");
+  DirectoryOfPath(module);
+  JoinPath(module, "dorvex.chm", HelpFilePath, sizeof HelpFilePath);
 }
 
 // Through the wide functions: CharLowerA may read the bytes in the locale's code page.
@@ -48,6 +50,11 @@ int RunMessageLoop(HACCEL accelerators) {
 void PrepareProcessState(HINSTANCE instance) {
   AppInstance = instance;
   SetPathCaseCompare(LocaleCaseCompare);
+  // The document and the reading below report to the window through these.
+  InstallReadDisplay();
+  InstallDocumentDisplay();
+  InstallEntryView();
+  InstallOperationDisplay();
   BuildHelpFilePath();
   TakeCurrentDirectoryAsBrowseFolder();
 }
@@ -67,8 +74,8 @@ int RunApplication(HINSTANCE instance, char* commandLine, int showCommand) {
   PrepareProcessState(instance);
   bool comStarted = CoInitialize(nullptr) == S_OK;
   RegisterMainWindowClass(instance);
-  ModifiedFlag = false;
-  CurrentSummaryPath[0] = '\0';
+  SetModified(false);
+  SetSummaryPath("");
   InitCommonControls();
   int x, y, width, height;
   ReadSettings(&x, &y, &width, &height);

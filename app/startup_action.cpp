@@ -1,28 +1,21 @@
 // The one document operation that the command line can ask for at start.
+#include "app/adding_commands.h"
 #include "app/app_state.h"
-#include "app/commands.h"
+#include "app/document_commands.h"
 #include "app/startup.h"
+#include "app/verify_commands.h"
 #include "common/bounded_text.h"
-#include "digest/file_digest.h"
-#include "summary/adding.h"
-#include "summary/document.h"
-#include "summary/entry_list.h"
-#include "summary/paths.h"
-#include "summary/title.h"
-#include "summary/verify.h"
+#include "common/paths.h"
+#include "summary/document_state.h"
+#include "summary/entries.h"
 
 namespace {
 
-void GenerateSummary(HWND window, char* directory) {
+void GenerateSummary(char* directory) {
   StripQuotes(directory);
   CopyText(LastBrowseFolder, sizeof LastBrowseFolder, directory);
-  ShowBaseDirectory(directory);
-  SetBusy(true);
-  StartCountingAdditions();
-  AddDirectoryTree(window, directory);
-  FinishLongOperation();
-  UpdateTitle(window, nullptr);
-  ReportSkippedPaths();
+  SetBaseDirectory(directory);
+  AddTreeAsOperation(directory);
 }
 
 void CheckSummary(HWND window, char* directory) {
@@ -32,10 +25,10 @@ void CheckSummary(HWND window, char* directory) {
 }
 
 void OpenNamedSummary(HWND window, const char* summaryName) {
-  char name[kPathBufferSize];
+  char name[kPathTextSize];
   CopyText(name, sizeof name, summaryName);
   StripQuotes(name);
-  char fullPath[kPathBufferSize];
+  char fullPath[kPathTextSize];
   DWORD length = GetFullPathNameA(name, sizeof fullPath, fullPath, nullptr);
   if (length == 0 || length >= sizeof fullPath) CopyText(fullPath, sizeof fullPath, name);
   LoadSummary(window, fullPath, nullptr);
@@ -46,7 +39,7 @@ void OpenNamedSummary(HWND window, const char* summaryName) {
 void RunStartupAction(HWND window, char* generateDirectory, char* checkDirectory,
                       const char* summaryName) {
   if (generateDirectory) {
-    GenerateSummary(window, generateDirectory);
+    GenerateSummary(generateDirectory);
   } else if (checkDirectory) {
     CheckSummary(window, checkDirectory);
   } else if (summaryName && summaryName[0]) {

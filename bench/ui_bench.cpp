@@ -22,15 +22,17 @@
 
 #include "app/app_state.h"
 #include "app/commands.h"
+#include "app/entry_view.h"
 #include "app/main_window.h"
-#include "app/startup.h"
-#include "digest/md5.h"
-#include "summary/adding.h"
 #include "app/screen_refresh.h"
-#include "summary/entry_list.h"
-#include "summary/selection.h"
-#include "summary/title.h"
-#include "summary/verify.h"
+#include "app/selection.h"
+#include "app/startup.h"
+#include "app/title.h"
+#include "app/verify_commands.h"
+#include "digest/md5.h"
+#include "digest/read_hook.h"
+#include "summary/adding.h"
+#include "summary/document_state.h"
 
 namespace {
 
@@ -135,11 +137,11 @@ void PumpPending() {
 
 // The main window as the program shows it at start, with the paint meters attached.
 HWND OpenWindow() {
-  BaseDirectory[0] = '\0';
-  CurrentSummaryPath[0] = '\0';
-  ModifiedFlag = false;
+  SetBaseDirectory("");
+  SetSummaryPath("");
+  SetModified(false);
   BusyFlag = false;
-  StopRequested = false;
+  ClearStopRequest();
   HWND window = CreateMainWindow(40, 40, 900, 640);
   if (!window) return nullptr;
   ShowWindow(window, SW_SHOWNORMAL);
@@ -158,7 +160,7 @@ void CloseMainWindow() {
   if (!MainWindow) return;
   ClearEntries();
   BusyFlag = false;
-  ModifiedFlag = false;
+  SetModified(false);
   SendMessageA(MainWindow, WM_CLOSE, 0, 0);
   PumpPending();
 }
@@ -306,7 +308,7 @@ double ModelAdd(HWND window, int count, const char* label) {
   ScreenGaps.Start();
   double start = Seconds();
   SetBusy(true);
-  AddedCount = 0;
+  int addedSinceTitle = 0;
   for (int i = 0; i < count; ++i) {
     unsigned n = static_cast<unsigned>((static_cast<unsigned long long>(i) * 7919u) % count);
     char name[64];
@@ -323,9 +325,9 @@ double ModelAdd(HWND window, int count, const char* label) {
     double t1 = Seconds();
     RefreshScreenIfDue();
     double t2 = Seconds();
-    if (++AddedCount == 50) {
-      AddedCount = 0;
-      UpdateTitle(window, nullptr);
+    if (++addedSinceTitle == 50) {
+      addedSinceTitle = 0;
+      RefreshTitle();
     }
     double t3 = Seconds();
     appendTime += t1 - t0;
@@ -333,7 +335,7 @@ double ModelAdd(HWND window, int count, const char* label) {
     titleTime += t3 - t2;
   }
   FinishLongOperation();
-  UpdateTitle(window, nullptr);
+  RefreshTitle();
   double seconds = Seconds() - start;
   ScreenGaps.Stop();
   std::printf("%s_add_s=%.4f %s_entries=%d %s_add_gap_ms=%.1f %s_add_paints=%ld "

@@ -1,15 +1,18 @@
 # Platform-free sources: no <windows.h> in any of these.
 set(CORE_SOURCES
   ${CMAKE_SOURCE_DIR}/common/utf8_text.cpp
+  ${CMAKE_SOURCE_DIR}/common/paths.cpp
   ${CMAKE_SOURCE_DIR}/digest/md5.cpp
   ${CMAKE_SOURCE_DIR}/digest/file_size.cpp
+  ${CMAKE_SOURCE_DIR}/digest/read_hook.cpp
   ${CMAKE_SOURCE_DIR}/app/options.cpp
   ${CMAKE_SOURCE_DIR}/app/command_state.cpp
-  ${CMAKE_SOURCE_DIR}/summary/paths.cpp
   ${CMAKE_SOURCE_DIR}/summary/summary_line.cpp
   ${CMAKE_SOURCE_DIR}/summary/entry_record.cpp
   ${CMAKE_SOURCE_DIR}/summary/left_out.cpp
   ${CMAKE_SOURCE_DIR}/summary/name_index.cpp
+  ${CMAKE_SOURCE_DIR}/summary/document_state.cpp
+  ${CMAKE_SOURCE_DIR}/summary/operation_hook.cpp
   ${CMAKE_SOURCE_DIR}/settings/placement.cpp
   ${CMAKE_SOURCE_DIR}/settings/recent_list.cpp
 )

@@ -29,3 +29,7 @@ foreach(fuzz_target summary_reader option_scanner path_rules)
   add_test(NAME fuzz.${fuzz_target}
            COMMAND fuzz_replay_${fuzz_target} ${CMAKE_SOURCE_DIR}/fuzz/corpus/${fuzz_target})
 endforeach()
+
+# The layers keep their order: no include of digest/, summary/, settings/ or common/ runs up.
+find_program(BASH_PROGRAM bash REQUIRED)
+add_test(NAME layers.includes COMMAND ${BASH_PROGRAM} ${CMAKE_SOURCE_DIR}/scripts/check_layers.sh)

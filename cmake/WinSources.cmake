@@ -1,25 +1,30 @@
 # Win32 sources of the program, built into one library that dorvex.exe and the tests share.
 set(WIN_SOURCES
+  ${CMAKE_SOURCE_DIR}/app/adding_commands.cpp
   ${CMAKE_SOURCE_DIR}/app/app_state.cpp
   ${CMAKE_SOURCE_DIR}/app/children.cpp
   ${CMAKE_SOURCE_DIR}/app/commands.cpp
+  ${CMAKE_SOURCE_DIR}/app/document_commands.cpp
+  ${CMAKE_SOURCE_DIR}/app/entry_view.cpp
+  ${CMAKE_SOURCE_DIR}/app/file_dialog.cpp
+  ${CMAKE_SOURCE_DIR}/app/folder_browser.cpp
   ${CMAKE_SOURCE_DIR}/app/help_about.cpp
   ${CMAKE_SOURCE_DIR}/app/main_window.cpp
+  ${CMAKE_SOURCE_DIR}/app/operation_display.cpp
+  ${CMAKE_SOURCE_DIR}/app/recent_menu.cpp
   ${CMAKE_SOURCE_DIR}/app/screen_refresh.cpp
+  ${CMAKE_SOURCE_DIR}/app/selection.cpp
   ${CMAKE_SOURCE_DIR}/app/startup.cpp
   ${CMAKE_SOURCE_DIR}/app/startup_action.cpp
+  ${CMAKE_SOURCE_DIR}/app/title.cpp
   ${CMAKE_SOURCE_DIR}/app/toolbar.cpp
+  ${CMAKE_SOURCE_DIR}/app/verify_commands.cpp
   ${CMAKE_SOURCE_DIR}/common/code_pages.cpp
   ${CMAKE_SOURCE_DIR}/digest/file_digest.cpp
-  ${CMAKE_SOURCE_DIR}/summary/adding.cpp
-  ${CMAKE_SOURCE_DIR}/summary/document.cpp
-  ${CMAKE_SOURCE_DIR}/summary/entry_list.cpp
-  ${CMAKE_SOURCE_DIR}/summary/file_dialog.cpp
-  ${CMAKE_SOURCE_DIR}/summary/folder_browser.cpp
-  ${CMAKE_SOURCE_DIR}/summary/selection.cpp
-  ${CMAKE_SOURCE_DIR}/summary/summary_file.cpp
-  ${CMAKE_SOURCE_DIR}/summary/title.cpp
-  ${CMAKE_SOURCE_DIR}/summary/verify.cpp
   ${CMAKE_SOURCE_DIR}/settings/recent_files.cpp
   ${CMAKE_SOURCE_DIR}/settings/settings.cpp
+  ${CMAKE_SOURCE_DIR}/summary/adding.cpp
+  ${CMAKE_SOURCE_DIR}/summary/entries.cpp
+  ${CMAKE_SOURCE_DIR}/summary/summary_file.cpp
+  ${CMAKE_SOURCE_DIR}/summary/verify.cpp
 )

@@ -2,14 +2,11 @@
 
 #include <cstring>
 
-#include "app/app_state.h"
-#include "app/screen_refresh.h"
-#include "common/bounded_text.h"
-#include "common/utf8_text.h"
+#include "common/paths.h"
 #include "digest/file_size.h"
 #include "digest/md5.h"
-#include "summary/entry_record.h"
-#include "summary/paths.h"
+#include "digest/read_hook.h"
+#include "digest/verdict.h"
 
 namespace {
 
@@ -62,17 +59,15 @@ HANDLE OpenForDigest(const char* path) {
 // Opens the file and digests it; the shared first steps of DigestFile and CheckFile.
 int DigestPath(const char* path, int64_t listedSize, unsigned char digest[16], int32_t* sizeKb) {
   *sizeKb = -1;
-  char status[MAX_PATH * kUtf8BytesPerUnit + 8];  // a name may take three bytes a character
-  FormatText(status, sizeof status, " %s...", BaseName(path));
-  SetStatusText(status);
+  ReportFileStarted(path);
   HANDLE file = OpenForDigest(path);
   if (file == INVALID_HANDLE_VALUE) {
-    SetStatusText("");
+    ReportFileEnded();
     return kStatusMissing;
   }
   int result = DigestOpenFile(file, digest, sizeKb, listedSize);
   CloseHandle(file);
-  SetStatusText("");
+  ReportFileEnded();
   return result;
 }
 
@@ -84,9 +79,8 @@ const int kNotInOneRead = 0;
 // well would cost a third of such a read. Stop and progress behave as in the chunk loop.
 int DigestInOneRead(HANDLE file, unsigned char* buffer, DWORD listedSize, unsigned char digest[16],
                     int32_t* sizeKb) {
-  ResetProgress();
-  PumpMessagesIfDue();
-  if (StopRequested) return kStatusInterrupted;
+  ReportProgress(0);
+  if (PollRead(ReadPoint::kBeforeFirstRead)) return kStatusInterrupted;
   DWORD read = 0;
   if (!ReadFile(file, buffer, kReadChunkSize, &read, nullptr) || read != listedSize) {
     return kNotInOneRead;
@@ -95,10 +89,8 @@ int DigestInOneRead(HANDLE file, unsigned char* buffer, DWORD listedSize, unsign
   Md5Init(&context);
   Md5Update(&context, buffer, read);
   Md5Final(digest, &context);
-  if (read != 0) ShowProgressPosition(ProgressPosition(read, read));
-  PumpMessagesIfDue();
-  RefreshScreenIfDue();
-  if (StopRequested) return kStatusInterrupted;
+  if (read != 0) ReportProgress(ProgressPosition(read, read));
+  if (PollRead(ReadPoint::kAfterChunk)) return kStatusInterrupted;
   *sizeKb = SizeInKb(read, 0);
   return kStatusOk;
 }
@@ -111,12 +103,12 @@ int DigestChunks(HANDLE file, unsigned char* buffer, unsigned char digest[16], i
   uint32_t total = high == 0 ? low : 0;  // 4 GiB and more: no progress, no length test
   Md5Context context;
   Md5Init(&context);
-  ResetProgress();
+  ReportProgress(0);
   uint32_t done = 0;
   uint32_t lastPosition = 0;
   bool readFailed = false;
-  PumpMessagesIfDue();
-  while (!StopRequested) {
+  bool stop = PollRead(ReadPoint::kBeforeFirstRead);
+  while (!stop) {
     DWORD read = 0;
     readFailed = !ReadFile(file, buffer, kReadChunkSize, &read, nullptr);
     if (readFailed || read == 0) break;
@@ -124,17 +116,16 @@ int DigestChunks(HANDLE file, unsigned char* buffer, unsigned char digest[16], i
     if (total != 0) {
       done += read;
       uint32_t position = ProgressPosition(done, total);
-      if (position != lastPosition) ShowProgressPosition(position);
+      if (position != lastPosition) ReportProgress(position);
       lastPosition = position;
     }
-    PumpMessagesIfDue();
-    RefreshScreenIfDue();  // a long file still moves the progress bar on screen
+    stop = PollRead(ReadPoint::kAfterChunk);  // a long file still moves the progress bar
     // A short read that brings the count to the file's size ends the file: the read that would
     // only say so is left out, one call into the system in five for a small file.
     if (read < kReadChunkSize && total != 0 && done == total) break;
   }
   Md5Final(digest, &context);
-  if (StopRequested) return kStatusInterrupted;
+  if (stop) return kStatusInterrupted;
   // A failed read is an error also where the length cannot be checked (empty, or 4 GiB and
   // more): the digest of part of a file must never be listed as the file's.
   if (readFailed || (total != 0 && done != total)) return kStatusReadError;
@@ -174,25 +165,3 @@ int CheckFile(const char* path, const char* storedDigest, int32_t* sizeKb) {
   DigestToHex(computed, digest);
   return std::strcmp(computed, storedDigest) == 0 ? kStatusOk : kStatusMismatch;
 }
-
-void PumpMessages() {
-  MSG message;
-  bool flushed = false;
-  while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-    if (message.message == WM_QUIT) {
-      // Meant for the main loop, which ends the program on it: hand it back for that loop.
-      PostQuitMessage(static_cast<int>(message.wParam));
-      return;
-    }
-    // What a dispatched message may look at is brought up to date; with nothing to dispatch,
-    // held changes wait for the next screen refresh.
-    if (!flushed) FlushHeldDisplay();
-    flushed = true;
-    TranslateMessage(&message);
-    DispatchMessageA(&message);
-  }
-}
-
-void SetStatusText(const char* text) { ShowStatusText(text); }
-
-void ResetProgress() { ShowProgressPosition(0); }

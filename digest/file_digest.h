@@ -22,9 +22,4 @@ int CheckFile(const char* path, const char* storedDigest, int32_t* sizeKb);
 int DigestOpenFile(HANDLE file, unsigned char digest[16], int32_t* sizeKb,
                    int64_t listedSize = kSizeNotListed);
 
-// Takes every pending message off the queue and dispatches it (no accelerators).
-void PumpMessages();
-void SetStatusText(const char* text);
-void ResetProgress();
-
 #endif

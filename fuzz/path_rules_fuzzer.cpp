@@ -18,8 +18,8 @@
 #include <memory>
 #include <string>
 
+#include "common/paths.h"
 #include "fuzz/fuzz_check.h"
-#include "summary/paths.h"
 
 namespace {
 

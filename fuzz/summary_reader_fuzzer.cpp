@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
+#include "common/utf8_text.h"
 #include "digest/md5.h"
 #include "fuzz/fuzz_check.h"
-#include "common/utf8_text.h"
 #include "summary/summary_line.h"
 
 namespace {

@@ -18,7 +18,7 @@ sources_of() {
   case "$1" in
     summary_reader) echo summary/summary_line.cpp digest/md5.cpp ;;
     option_scanner) echo app/options.cpp ;;
-    path_rules) echo summary/paths.cpp ;;
+    path_rules) echo common/paths.cpp ;;
     *) return 1 ;;
   esac
 }

@@ -1,4 +1,4 @@
-// The four most recently used summaries: File menu entries and settings keys old1..old4.
+// The four most recently used summaries, kept in settings keys old1..old4.
 #ifndef VELMORA_SETTINGS_RECENT_FILES_H
 #define VELMORA_SETTINGS_RECENT_FILES_H
 
@@ -8,7 +8,7 @@ int RecentFileCount();
 const char* RecentFilePath(int index);
 void ReadRecentFiles();
 void WriteRecentFiles();
-void AddRecentFile(const char* path);
-void RebuildRecentMenu();
+// Puts path first; false when nothing changed (it was first already, or could not be kept).
+bool PutRecentFileFirst(const char* path);
 
 #endif

@@ -4,7 +4,7 @@
 
 #include <cstddef>
 
-#include "summary/paths.h"
+#include "common/paths.h"
 
 enum { kMaxRecentFiles = 4, kRecentMenuTextSize = 296 };
 

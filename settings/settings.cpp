@@ -1,11 +1,8 @@
 #include "settings/settings.h"
 
-#include <commctrl.h>
-
 #include <cstdio>
 #include <string>
 
-#include "app/app_state.h"
 #include "common/bounded_text.h"
 #include "common/code_pages.h"
 #include "common/utf8_text.h"
@@ -36,10 +33,9 @@ void WritePlacement(const RECT& rect) {
   WriteInteger("ny", rect.bottom - rect.top);
 }
 
-void WriteColumnWidths() {
-  if (!EntryList) return;
+void WriteColumnWidths(const int widths[4]) {
   for (int column = 0; column < 4; ++column) {
-    int width = static_cast<int>(SendMessageA(EntryList, LVM_GETCOLUMNWIDTH, column, 0));
+    const int width = widths[column];
     char key[8];
     FormatText(key, sizeof key, "cw%d", column);
     if (width > 0) WriteInteger(key, width);  // a column dragged shut keeps its stored width
@@ -110,7 +106,7 @@ void ReadSettings(int* x, int* y, int* width, int* height) {
   ReadRecentFiles();
 }
 
-void WriteSettings(HWND window) {
+void WriteSettings(HWND window, const int columnWidths[4]) {
   RECT rect;
   GetWindowRect(window, &rect);
   SettingsWrite decision =
@@ -118,6 +114,6 @@ void WriteSettings(HWND window) {
                           rect.right - rect.left, rect.bottom - rect.top);
   if (decision == kWriteNothing) return;
   if (decision == kWritePlacementAndRest) WritePlacement(rect);
-  WriteColumnWidths();
+  WriteColumnWidths(columnWidths);
   WriteRecentFiles();
 }

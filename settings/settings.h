@@ -9,6 +9,8 @@ extern const char kSettingsSection[];  // "Misc"
 extern int ColumnWidths[4];
 
 void ReadSettings(int* x, int* y, int* width, int* height);
-void WriteSettings(HWND window);
+// The window's placement, the columns' widths (one left at 0, dragged shut or not there, keeps
+// its stored width) and the recent files.
+void WriteSettings(HWND window, const int columnWidths[4]);
 
 #endif

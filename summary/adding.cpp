@@ -1,45 +1,24 @@
 #include "summary/adding.h"
 
-#include <commdlg.h>
+#include <windows.h>
 
-#include <cstdlib>
 #include <cstring>
-#include <string>
 
-#include "app/app_state.h"
-#include "app/screen_refresh.h"
-#include "app/commands.h"
-#include "app/win_guards.h"
 #include "common/bounded_text.h"
 #include "common/code_pages.h"
-#include "digest/file_digest.h"
-#include "summary/document.h"
-#include "summary/entry_list.h"
-#include "summary/file_dialog.h"
-#include "summary/folder_browser.h"
-#include "summary/paths.h"
+#include "common/paths.h"
+#include "common/win_guards.h"
+#include "digest/read_hook.h"
+#include "summary/document_state.h"
+#include "summary/entries.h"
+#include "summary/operation_hook.h"
 #include "summary/summary_file.h"
-#include "summary/title.h"
 
-int AddedCount = 0;
 LeftOutCounts LeftOut;
 
 namespace {
 
-const char kNoBaseForAdding[] = "You must set the Base Directory before adding any files!";
-const char kDirectoryPrompt[] =
-    "Please select a directory; all its files and subdirectories will be added to the MD5 summary.";
-const int kTitleRefreshInterval = 50;
 const size_t kWalkPathSize = kPathTextSize + 8;  // a path, and the "*.*" of its listing
-
-// Counts an added file; every 50th refreshes the title with the item count.
-void CountAddedFile(int* counter) {
-  RefreshScreenIfOverdue();
-  if (++*counter == kTitleRefreshInterval) {
-    *counter = 0;
-    UpdateTitle(MainWindow, nullptr);
-  }
-}
 
 // Whether the path is gone: a file or folder that vanished while the addition ran has nothing
 // left to protect. Anything else that could not be read (held open by another program, no
@@ -67,7 +46,7 @@ int64_t ListedSize(const WIN32_FIND_DATAW& found) {
                               found.nFileSizeLow);
 }
 
-void VisitFoundEntry(HWND owner, const WIN32_FIND_DATAW& found, const char* name, char* path,
+void VisitFoundEntry(const WIN32_FIND_DATAW& found, const char* name, char* path,
                      size_t directoryLength) {
   // A path that does not fit the system limit would be cut: leave it out and count it. The
   // limit counts characters as Windows does, not the bytes of their UTF-8 form.
@@ -77,81 +56,41 @@ void VisitFoundEntry(HWND owner, const WIN32_FIND_DATAW& found, const char* name
   if (!fits) {
     ++LeftOut.longPaths;
   } else if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-    AddDirectoryTree(owner, path);
+    AddDirectoryTree(path);
   } else {
     int verdict = AddFileEntry(path, ListedSize(found));
-    if (verdict == kStatusOk) CountAddedFile(&AddedCount);
+    if (verdict == kStatusOk) ReportFileAdded();
     CountUnreadable(path, verdict);
   }
 }
 
 }  // namespace
 
-void StartCountingAdditions() {
-  AddedCount = 0;
-  LeftOut = LeftOutCounts();
-}
-
-void ReportSkippedPaths() {
-  char text[192];
-  FormatLeftOutText(LeftOut, text, sizeof text);
-  if (text[0] != '\0') SetStatusText(text);
-}
-
-void AddFiles(HWND owner) {
-  if (!BaseDirectory[0]) {
-    ShowError(kNoBaseForAdding);
-    return;
-  }
-  const FileDialogRequest request = {
-      owner, "All files|*.*|", BaseDirectory, "",
-      OFN_EXPLORER | OFN_SHAREAWARE | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST |
-          OFN_ALLOWMULTISELECT | OFN_HIDEREADONLY,
-      false, true};
-  std::string chosen;
-  if (AskForFiles(request, &chosen)) {
-    const char* names = chosen.c_str();
-    SetBusy(true);
-    StartCountingAdditions();
-    const char* second = names + std::strlen(names) + 1;
-    if (*second == '\0') {
-      AddChosenFile(names);
-    } else {
-      AddSelectedNames(names, second);
-    }
-    FinishLongOperation();
-    UpdateTitle(MainWindow, nullptr);
-    ReportSkippedPaths();
-  }
-}
+void StartCountingAdditions() { LeftOut = LeftOutCounts(); }
 
 void AddSelectedNames(const char* directory, const char* firstName) {
-  size_t directoryLength = std::strlen(directory);
-  bool endsWithSeparator = directoryLength > 0 && (directory[directoryLength - 1] == '\\' ||
-                                                   directory[directoryLength - 1] == '/');
-  int counter = 0;
   for (const char* name = firstName; *name; name += std::strlen(name) + 1) {
     // Characters as Windows counts them, not the bytes of their UTF-8 form.
     if (ProcessTextUnits(directory) + ProcessTextUnits(name) >= MAX_PATH) {
-      ShowError("Too long filename");
+      TellUser("Too long filename");
       continue;
     }
     // Up to 259 characters of directory and name and the separator: 260 and the terminator.
     char path[kPathTextSize + 1];
-    FormatText(path, sizeof path, endsWithSeparator ? "%s%s" : "%s\\%s", directory, name);
+    JoinPath(directory, name, path, sizeof path);
     if (AddChosenFile(path)) {
-      CountAddedFile(&counter);
-    } else if (StopRequested) {
+      ReportFileAdded();
+    } else if (StopRequested()) {
       break;
     }
   }
 }
 
 bool AddChosenFile(const char* path) {
-  if (!IsUnderBase(BaseDirectory, path, nullptr)) {
+  if (!IsUnderBase(BaseDirectory(), path, nullptr)) {
     char text[kPathTextSize + 64];
     FormatText(text, sizeof text, "The file '%s' must be UNDER the Base Directory!", path);
-    ShowError(text);
+    TellUser(text);
     return false;
   }
   int verdict = AddFileEntry(path);
@@ -172,27 +111,7 @@ int AddFileEntry(const char* path, int64_t listedSize) {
   return verdict;
 }
 
-void AddDirectory(HWND owner) {
-  if (!BaseDirectory[0]) {
-    ShowError(kNoBaseForAdding);
-    return;
-  }
-  char folder[kPathBufferSize];
-  CopyText(folder, sizeof folder, BaseDirectory);
-  if (!ChooseFolder(owner, kDirectoryPrompt, folder, sizeof folder)) return;
-  if (!IsUnderBase(BaseDirectory, folder, nullptr)) {
-    ShowError("The selected directory must be UNDER the Base Directory!");
-    return;
-  }
-  SetBusy(true);
-  StartCountingAdditions();
-  AddDirectoryTree(owner, folder);
-  FinishLongOperation();
-  UpdateTitle(MainWindow, nullptr);
-  ReportSkippedPaths();
-}
-
-void AddDirectoryTree(HWND owner, const char* directory) {
+void AddDirectoryTree(const char* directory) {
   char path[kWalkPathSize];
   JoinPath(directory, "", path, sizeof path);
   size_t length = std::strlen(path);
@@ -215,7 +134,7 @@ void AddDirectoryTree(HWND owner, const char* directory) {
       continue;
     }
     if (IsDotEntry(name)) continue;
-    VisitFoundEntry(owner, found, name, path, length);
-    if (StopRequested) break;
+    VisitFoundEntry(found, name, path, length);
+    if (StopRequested()) break;
   } while (FindNextFileW(find.Get(), &found));
 }

@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "common/bounded_text.h"
-#include "summary/paths.h"
+#include "common/paths.h"
 
 namespace {
 

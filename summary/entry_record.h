@@ -5,15 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 
-enum EntryStatus {
-  kStatusNotVerified = 0,
-  kStatusOk = 1,
-  kStatusMismatch = 2,
-  kStatusMissing = 3,
-  kStatusReadError = 4,
-  kStatusOutOfMemory = 5,
-  kStatusInterrupted = 6
-};
+#include "digest/verdict.h"
 
 enum { kNoSize = -1, kSizeTextSize = 64 };
 

@@ -6,13 +6,14 @@
 #include <cstring>
 #include <string>
 
-#include "app/app_state.h"
-#include "app/win_guards.h"
 #include "common/bounded_text.h"
 #include "common/code_pages.h"
+#include "common/paths.h"
+#include "common/win_guards.h"
 #include "digest/md5.h"
-#include "summary/entry_list.h"
-#include "summary/paths.h"
+#include "summary/document_state.h"
+#include "summary/entries.h"
+#include "summary/operation_hook.h"
 #include "summary/summary_line.h"
 
 namespace {
@@ -63,13 +64,8 @@ bool WriteAllLines(HANDLE file) {
   LineWriter writer(file);
   int count = EntryCount();
   for (int index = 0; index < count; ++index) {
-    char digest[33];
-    char name[kMaxWrittenName + 1];
-    GetEntryText(index, kColumnDigest, digest, sizeof digest);
-    GetEntryText(index, kColumnName, name, sizeof name);
     char line[kSummaryLineSize];
-    size_t length = FormatSummaryLine(digest, name, line, sizeof line);
-    writer.Add(line, length);
+    writer.Add(line, FormatEntryLine(index, line));
   }
   return writer.Flush();
 }
@@ -78,13 +74,7 @@ bool WriteAllLines(HANDLE file) {
 // than by GetTempFileName, which takes at most 246 characters of folder: a save works wherever
 // the target itself can be written.
 HANDLE CreateTemporaryBeside(const char* target, std::wstring* temporary) {
-  std::string directory = target;
-  size_t cut = directory.size();
-  while (cut > 0 && directory[cut - 1] != '\\' && directory[cut - 1] != '/' &&
-         directory[cut - 1] != ':') {
-    --cut;
-  }
-  directory.resize(cut);
+  std::string directory(target, BaseName(target));  // with its separator
   if (directory.empty()) directory = ".\\";
   const DWORD seed = GetTickCount() ^ (GetCurrentProcessId() << 16);
   for (DWORD attempt = 0; attempt < 64; ++attempt) {
@@ -109,7 +99,7 @@ bool TargetIsReadOnly(const char* path) {
 // A summary name may use all 260 characters, one more than a path buffer holds: with no Base
 // Directory (as while loading) it is kept whole, only its backslashes turned into slashes.
 bool EntryNameFromLine(char* name) {
-  if (BaseDirectory[0] == '\0') {
+  if (BaseDirectory()[0] == '\0') {
     ToSlashes(name);
     return true;
   }
@@ -129,26 +119,34 @@ bool WriteTemporaryFile(HANDLE created) {
 
 }  // namespace
 
+size_t FormatEntryLine(int index, char line[kSummaryLineSize]) {
+  char digest[kMaxWrittenDigest + 1];
+  char name[kMaxWrittenName + 1];
+  GetEntryText(index, kColumnDigest, digest, sizeof digest);
+  GetEntryText(index, kColumnName, name, sizeof name);
+  return FormatSummaryLine(digest, name, line, kSummaryLineSize);
+}
+
 bool RelativeToBase(const char* path, char* relative) {
-  if (RelativeName(BaseDirectory, path, relative)) return true;
-  ShowError("INTERNAL ERROR: file outside the base directory");
+  if (RelativeName(BaseDirectory(), path, relative)) return true;
+  TellUser("INTERNAL ERROR: file outside the base directory");
   return false;
 }
 
 bool ReadSummaryFile(const char* path) {
   StdioFile file(std::fopen(path, "rb"));
   if (!file.Get()) {
-    ShowError("Cannot open MD5 file");
+    TellUser("Cannot open MD5 file");
     return false;
   }
-  RedrawPause pause(EntryList);  // a load repaints once, at the end
+  AppendBatch batch;  // the view follows once, at the end
   SkipByteOrderMark(file.Get());
   unsigned char digest[16];
   char lineName[kSummaryNameSize];
   int result;
   const bool utf8Names = ProcessCodePageIsUtf8();
   while ((result = ParseSummaryLine(file.Get(), digest, lineName, utf8Names)) != kLineEnd) {
-    if (result == kLineUnrecognized) ShowError("Unrecognized line");
+    if (result == kLineUnrecognized) TellUser("Unrecognized line");
     if (result != kLineTextMode && result != kLineBinaryMode) continue;
     char digestText[33];
     DigestToHex(digestText, digest);
@@ -160,7 +158,7 @@ bool ReadSummaryFile(const char* path) {
     if (!AppendEntry(name, digestText, kStatusNotVerified, -1)) {
       // Half a summary would be saved as the whole: the document stays empty instead.
       ClearEntries();
-      ShowError("Out of memory");
+      TellUser("Out of memory");
       return false;
     }
   }
@@ -179,9 +177,9 @@ bool WriteSummaryFile(const char* path) {
     if (!written) DeleteFileW(temporary.c_str());
   }
   if (!written) {
-    ShowError(kWriteFailed);
+    TellUser(kWriteFailed);
     return false;
   }
-  ModifiedFlag = false;
+  SetModified(false);
   return true;
 }

@@ -1,13 +1,21 @@
-// Reading a summary file into the entry list and writing the list out as one.
+// Reading a summary file into the entries and writing the entries out as one.
 #ifndef VELMORA_SUMMARY_SUMMARY_FILE_H
 #define VELMORA_SUMMARY_SUMMARY_FILE_H
 
+#include <cstddef>
+
+#include "summary/summary_line.h"
+
 // False when the file could not be opened ("Cannot open MD5 file" has been shown).
 bool ReadSummaryFile(const char* path);
-// Replaces the file only once every byte is safely on disk; clears ModifiedFlag on success.
+// Replaces the file only once every byte is safely on disk; clears the modified state on
+// success ("Cannot write to output file" has been shown otherwise).
 bool WriteSummaryFile(const char* path);
 
-// Relative name under BaseDirectory; shows the internal-error box and gives false when the
+// One entry as the writer's line, ending in CR LF; returns its length.
+size_t FormatEntryLine(int index, char line[kSummaryLineSize]);
+
+// Relative name under the Base Directory; shows the internal-error box and gives false when the
 // path is outside it.
 bool RelativeToBase(const char* path, char* relative);
 

@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
+#include "common/paths.h"
 #include "settings/placement.h"
 #include "settings/recent_list.h"
-#include "summary/paths.h"
 
 namespace {
 

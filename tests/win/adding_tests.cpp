@@ -8,12 +8,14 @@
 #include <string>
 #include <vector>
 
+#include "app/adding_commands.h"
 #include "app/app_state.h"
 #include "app/commands.h"
+#include "app/entry_view.h"
+#include "app/title.h"
 #include "common/code_pages.h"
 #include "summary/adding.h"
-#include "summary/entry_list.h"
-#include "summary/title.h"
+#include "summary/document_state.h"
 #include "operation_support.h"
 #include "test_support.h"
 
@@ -105,7 +107,7 @@ class AddingTest : public ::testing::Test {
 TEST_F(AddingTest, BrowserOpensAtTheBaseDirectoryAndOkAddsItsTree) {
   std::string base = scratch_.MakeDir("the base");
   scratch_.Write("the base/a.txt", "a");
-  ShowBaseDirectory(base.c_str());
+  SetBaseDirectory(base.c_str());
   AddDirectoryVia({});
   EXPECT_EQ(openedAt_, base);
   EXPECT_EQ(Rows(), std::vector<Row>({OkRow("a.txt", "a", "1 K  ")}));
@@ -128,7 +130,7 @@ TEST_F(AddingTest, DirectoryWalkAddsEveryReadableFileByItsRelativeName) {
   HANDLE writer = CreateFileA(busy.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   ASSERT_NE(writer, INVALID_HANDLE_VALUE);
-  ShowBaseDirectory(scratch_.Path().c_str());
+  SetBaseDirectory(scratch_.Path().c_str());
 
   std::vector<SeenDialog> seen = AddDirectoryVia({});
   CloseHandle(writer);
@@ -143,7 +145,7 @@ TEST_F(AddingTest, DirectoryWalkAddsEveryReadableFileByItsRelativeName) {
   EXPECT_EQ(SortedRows(), expected);
   EXPECT_EQ(seen.size(), 1u);  // the browser; the busy file gave no box
   EXPECT_EQ(MainTitle(), TitleWithCount(5));
-  EXPECT_TRUE(ModifiedFlag);
+  EXPECT_TRUE(IsModified());
   EXPECT_FALSE(BusyFlag);
   EXPECT_EQ(StatusBarText(), "1 files skipped: cannot be read");  // the busy file, said once
 }
@@ -152,12 +154,12 @@ TEST_F(AddingTest, AddingTheSameTreeAgainReadsNoFileAndChangesNothing) {
   scratch_.Write("a.txt", "first");
   scratch_.MakeDir("sub");
   scratch_.Write("sub/b.txt", "second");
-  ShowBaseDirectory(scratch_.Path().c_str());
+  SetBaseDirectory(scratch_.Path().c_str());
   AddDirectoryVia({});
   std::vector<Row> before = Rows();
   ASSERT_EQ(before.size(), 2u);
   scratch_.Write("a.txt", "changed since");
-  ModifiedFlag = false;
+  SetModified(false);
 
   FileStartWatch watch;
   AddDirectoryVia({});
@@ -165,12 +167,12 @@ TEST_F(AddingTest, AddingTheSameTreeAgainReadsNoFileAndChangesNothing) {
   EXPECT_TRUE(watch.Names().empty());
   EXPECT_EQ(Rows(), before);
   EXPECT_EQ(SortedRows()[0], OkRow("a.txt", "first", "1 K  "));
-  EXPECT_FALSE(ModifiedFlag);
+  EXPECT_FALSE(IsModified());
 }
 
 TEST_F(AddingTest, ListedNameIsCountedAsAddedWithoutReadingTheFile) {
   scratch_.Write("a.txt", "on disk");
-  ShowBaseDirectory(scratch_.Path().c_str());
+  SetBaseDirectory(scratch_.Path().c_str());
   AppendEntry("a.txt", DigestOf("listed").c_str(), 0, -1);
   FileStartWatch watch;
   EXPECT_EQ(AddFileEntry(scratch_.File("a.txt").c_str()), 1);
@@ -180,7 +182,7 @@ TEST_F(AddingTest, ListedNameIsCountedAsAddedWithoutReadingTheFile) {
 
 TEST_F(AddingTest, NameDifferingOnlyInCaseIsASeparateEntry) {
   scratch_.Write("A.txt", "upper");
-  ShowBaseDirectory(scratch_.Path().c_str());
+  SetBaseDirectory(scratch_.Path().c_str());
   AppendEntry("a.txt", DigestOf("lower").c_str(), 1, 1);
 
   AddDirectoryVia({});
@@ -191,7 +193,7 @@ TEST_F(AddingTest, NameDifferingOnlyInCaseIsASeparateEntry) {
 
 TEST_F(AddingTest, TitleCountIsRefreshedEveryFiftyFilesAndAtTheEnd) {
   for (int i = 0; i < 120; ++i) scratch_.Write("f" + std::to_string(1000 + i) + ".txt", "x");
-  ShowBaseDirectory(scratch_.Path().c_str());
+  SetBaseDirectory(scratch_.Path().c_str());
 
   FileStartWatch watch;
   AddDirectoryVia({});
@@ -214,7 +216,7 @@ TEST_F(AddingTest, StopInsideADeepTreeEndsTheWalkAtEveryLevel) {
   }
   // The walk follows the file system's order: each level's "z" file comes after its "m".
   ASSERT_EQ(DirectoryListing(scratch_.Path()), (std::vector<std::string>{"a0.txt", "m", "z0.txt"}));
-  ShowBaseDirectory(scratch_.Path().c_str());
+  SetBaseDirectory(scratch_.Path().c_str());
 
   FileStartWatch watch([](const std::string& text, int) {
     if (text == " a4.txt...") PostStop();
@@ -280,7 +282,7 @@ TEST_F(AddingTest, FoldersOf256And257CharactersAreListed) {
     std::replace(name.begin(), name.end(), '\\', '/');
     expected.push_back(OkRow(name, "in a long folder", "1 K  "));
   }
-  ShowBaseDirectory(scratch_.Path().c_str());
+  SetBaseDirectory(scratch_.Path().c_str());
 
   AddDirectoryVia({});
 
@@ -304,7 +306,7 @@ TEST_F(AddingTest, PathsPastTheSystemLimitAreSkippedAndCounted) {
   ASSERT_TRUE(CreateDirectoryW(LongForm(longFolder).c_str(), nullptr));
   ASSERT_TRUE(MakeLongFile(inner, "inside a folder too long"));
   scratch_.Write("top.txt", "top");
-  ShowBaseDirectory(scratch_.Path().c_str());
+  SetBaseDirectory(scratch_.Path().c_str());
 
   AddDirectoryVia({});
 
@@ -325,7 +327,7 @@ TEST_F(AddingTest, FilesThatCannotBeReadAreLeftOutAndCounted) {
   HANDLE holder = CreateFileA(held.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   ASSERT_NE(holder, INVALID_HANDLE_VALUE);
-  ShowBaseDirectory(scratch_.Path().c_str());
+  SetBaseDirectory(scratch_.Path().c_str());
 
   AddDirectoryVia({});
   CloseHandle(holder);
@@ -353,7 +355,7 @@ TEST_F(AddingTest, NamesInAnyScriptAreListedWhole) {
   }
   std::sort(expected.begin(), expected.end(),
             [](const Row& a, const Row& b) { return a.name < b.name; });
-  ShowBaseDirectory(scratch_.Path().c_str());
+  SetBaseDirectory(scratch_.Path().c_str());
 
   AddDirectoryVia({});
 
@@ -381,7 +383,7 @@ TEST_F(AddingTest, FilesLeftOutForWantOfMemoryAreCounted) {
   scratch_.Write("a.txt", "a");
   scratch_.Write("b.txt", "b");
   scratch_.Write("c.txt", "c");
-  ShowBaseDirectory(scratch_.Path().c_str());
+  SetBaseDirectory(scratch_.Path().c_str());
   {
     EntryRecordLimit limit(1);
     AddDirectoryVia({});
@@ -420,25 +422,25 @@ TEST_F(ChoosingTest, BothCommandsNeedABaseDirectory) {
 }
 
 TEST_F(ChoosingTest, FolderChosenOutsideTheBaseAddsNothing) {
-  ShowBaseDirectory(base_.c_str());
+  SetBaseDirectory(base_.c_str());
   std::vector<SeenDialog> seen = AddDirectoryVia({"..", "other"}, {Press(IDOK)});
   ASSERT_EQ(seen.size(), 2u);
   EXPECT_EQ(seen[1].title, "Velmora");
   EXPECT_EQ(seen[1].text, "The selected directory must be UNDER the Base Directory!");
   EXPECT_EQ(EntryCount(), 0);
-  EXPECT_FALSE(ModifiedFlag);
+  EXPECT_FALSE(IsModified());
 }
 
 TEST_F(ChoosingTest, FolderBelowTheBaseAddsItsTreeOnly) {
   scratch_.MakeDir("base/part");
   scratch_.Write("base/part/p.txt", "part");
-  ShowBaseDirectory(base_.c_str());
+  SetBaseDirectory(base_.c_str());
   AddDirectoryVia({"part"});
   EXPECT_EQ(Rows(), std::vector<Row>({OkRow("part/p.txt", "part", "1 K  ")}));
 }
 
 TEST_F(ChoosingTest, OneFileChosenInTheOpenDialogIsAdded) {
-  ShowBaseDirectory(base_.c_str());
+  SetBaseDirectory(base_.c_str());
   DialogScript script;
   script.Then(EnterFileName("inside.txt"));
   AddFiles(MainWindow);
@@ -451,7 +453,7 @@ TEST_F(ChoosingTest, OneFileChosenInTheOpenDialogIsAdded) {
 TEST_F(ChoosingTest, SeveralFilesChosenInTheOpenDialogAreAddedInDialogOrder) {
   scratch_.Write("base/second.txt", "second");
   scratch_.Write("base/third.txt", "third");
-  ShowBaseDirectory(base_.c_str());
+  SetBaseDirectory(base_.c_str());
   DialogScript script;
   script.Then(EnterFileName("\"third.txt\" \"inside.txt\" \"second.txt\""));
   AddFiles(MainWindow);
@@ -477,7 +479,7 @@ TEST_F(ChoosingTest, SeveralChosenNamesAreJoinedWithoutCutting) {
   std::string whole = directory + "\\abcdefghi";  // 260 characters: beyond the plain form
   LongPathCleanup cleanup{{whole}, {}};
   ASSERT_TRUE(MakeLongFile(whole, "whole"));
-  ShowBaseDirectory(base_.c_str());
+  SetBaseDirectory(base_.c_str());
   SetBusy(true);
   StartCountingAdditions();
   DialogScript script;
@@ -498,7 +500,7 @@ TEST_F(ChoosingTest, SeveralChosenNamesAreJoinedWithoutCutting) {
 }
 
 TEST_F(ChoosingTest, FileChosenOutsideTheBaseIsNamedInTheError) {
-  ShowBaseDirectory(base_.c_str());
+  SetBaseDirectory(base_.c_str());
   DialogScript script;
   script.Then(EnterFileName(outsideFile_)).Then(Press(IDOK));
   AddFiles(MainWindow);
@@ -510,14 +512,14 @@ TEST_F(ChoosingTest, FileChosenOutsideTheBaseIsNamedInTheError) {
 }
 
 TEST_F(ChoosingTest, CancelledDialogsChangeNothing) {
-  ShowBaseDirectory(base_.c_str());
+  SetBaseDirectory(base_.c_str());
   DialogScript script;
   script.Then(Press(IDCANCEL)).Then(Press(IDCANCEL));
   AddFiles(MainWindow);
   AddDirectory(MainWindow);
   EXPECT_EQ(script.Seen().size(), 2u);
   EXPECT_EQ(EntryCount(), 0);
-  EXPECT_FALSE(ModifiedFlag);
+  EXPECT_FALSE(IsModified());
 }
 
 }  // namespace

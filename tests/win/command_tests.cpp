@@ -8,12 +8,15 @@
 
 #include "app/app_state.h"
 #include "app/commands.h"
+#include "app/entry_view.h"
 #include "app/help_about.h"
+#include "app/recent_menu.h"
 #include "app/startup.h"
+#include "app/title.h"
+#include "digest/read_hook.h"
 #include "resources/resource.h"
 #include "settings/recent_files.h"
-#include "summary/entry_list.h"
-#include "summary/title.h"
+#include "summary/document_state.h"
 #include "test_support.h"
 
 using namespace testsupport;
@@ -74,9 +77,9 @@ TEST_F(CommandTest, EmptyDocumentWithoutBaseDirectory) {
 }
 
 TEST_F(CommandTest, EntriesWithBaseDirectoryButNoSelection) {
-  ShowBaseDirectory("C:\\data");
+  SetBaseDirectory("C:\\data");
   AddEntries(3);
-  ModifiedFlag = false;
+  SetModified(false);
   RefreshCommandState();
   ExpectEnabled({IDM_NEW, IDM_OPEN, IDM_EXIT, IDM_HELP_CONTENTS, IDM_ABOUT, IDM_SAVE_AS,
                  IDM_SELECT_ALL, IDM_ADD_FILES, IDM_ADD_DIRECTORY, IDM_VERIFY_ALL,
@@ -84,7 +87,7 @@ TEST_F(CommandTest, EntriesWithBaseDirectoryButNoSelection) {
 }
 
 TEST_F(CommandTest, SelectionEnablesTheSelectedCommandsThroughItemChanges) {
-  ShowBaseDirectory("C:\\data");
+  SetBaseDirectory("C:\\data");
   AddEntries(3);
   ListView_SetItemState(EntryList, 1, LVIS_SELECTED, LVIS_SELECTED);  // notifies the window
   ExpectEnabled({IDM_NEW, IDM_OPEN, IDM_EXIT, IDM_HELP_CONTENTS, IDM_ABOUT, IDM_SAVE,
@@ -94,14 +97,14 @@ TEST_F(CommandTest, SelectionEnablesTheSelectedCommandsThroughItemChanges) {
 }
 
 TEST_F(CommandTest, SaveOnlyWithEntriesAndModified) {
-  ModifiedFlag = true;
+  SetModified(true);
   RefreshCommandState();
   EXPECT_FALSE(MenuEnabled(IDM_SAVE));
   AddEntries(1);
   RefreshCommandState();
   EXPECT_TRUE(MenuEnabled(IDM_SAVE));
   EXPECT_EQ(ToolbarEnabled(IDM_SAVE), 1);
-  ModifiedFlag = false;
+  SetModified(false);
   RefreshCommandState();
   EXPECT_FALSE(MenuEnabled(IDM_SAVE));
   EXPECT_EQ(ToolbarEnabled(IDM_SAVE), 0);
@@ -109,7 +112,7 @@ TEST_F(CommandTest, SaveOnlyWithEntriesAndModified) {
 
 TEST_F(CommandTest, BusyModeLeavesOnlyStopAndTheRecentEntries) {
   AddRecentFile("C:\\nowhere\\recent.md5");
-  ShowBaseDirectory("C:\\data");
+  SetBaseDirectory("C:\\data");
   AddEntries(2);
   SetBusy(true);
   ExpectEnabled({IDM_STOP});
@@ -121,14 +124,14 @@ TEST_F(CommandTest, BusyModeLeavesOnlyStopAndTheRecentEntries) {
 
 TEST_F(CommandTest, StopOnlySetsTheFlagHoweverOftenPressed) {
   SetBusy(true);
-  EXPECT_FALSE(StopRequested);
+  EXPECT_FALSE(StopRequested());
   SendMessageA(window_, WM_COMMAND, IDM_STOP, 0);
   SendMessageA(window_, WM_COMMAND, IDM_STOP, 0);
-  EXPECT_TRUE(StopRequested);
+  EXPECT_TRUE(StopRequested());
   EXPECT_TRUE(BusyFlag);
   SetBusy(false);
   SetBusy(true);
-  EXPECT_FALSE(StopRequested);  // a new operation starts unstopped
+  EXPECT_FALSE(StopRequested());  // a new operation starts unstopped
   SetBusy(false);
 }
 
@@ -182,7 +185,7 @@ MSG CtrlV() {
 TEST_F(CommandTest, CtrlVReachesVerifyAllThroughTheAccelerators) {
   HACCEL accelerators = LoadAcceleratorsA(GetModuleHandleA(nullptr), "dorvex");
   ASSERT_NE(accelerators, nullptr);
-  ShowBaseDirectory("C:\\nowhere");
+  SetBaseDirectory("C:\\nowhere");
   AddEntries(1);
   RefreshCommandState();
   MSG message = CtrlV();
@@ -195,7 +198,7 @@ TEST_F(CommandTest, CtrlVReachesVerifyAllThroughTheAccelerators) {
 
 TEST_F(CommandTest, GreyedCommandsIgnoreTheirAccelerators) {
   HACCEL accelerators = LoadAcceleratorsA(GetModuleHandleA(nullptr), "dorvex");
-  ShowBaseDirectory("C:\\nowhere");
+  SetBaseDirectory("C:\\nowhere");
   AddEntries(1);
   SetBusy(true);
   MSG message = CtrlV();

@@ -10,9 +10,11 @@
 #include <vector>
 
 #include "app/app_state.h"
+#include "app/screen_refresh.h"
 #include "common/bounded_text.h"
 #include "digest/file_digest.h"
 #include "pump_probe.h"
+#include "digest/read_hook.h"
 #include "summary/entry_record.h"
 #include "test_support.h"
 
@@ -61,7 +63,7 @@ class DigestTest : public ::testing::Test {
     CopyText(digest_, sizeof digest_, kUntouched);
   }
   void TearDown() override {
-    StopRequested = false;
+    ClearStopRequest();
     CloseMainWindow();
   }
 
@@ -287,7 +289,7 @@ TEST_F(DigestTest, AFailedReadIsAReadErrorWhateverTheSize) {
 TEST_F(DigestTest, StopBeforeTheOneReadOfAListedFileInterrupts) {
   std::string path = dir_.Write("small.bin", Pattern(1535));
   PumpProbe probe([](int chunk) {
-    if (chunk == 0) StopRequested = true;
+    if (chunk == 0) RequestStop();
   });
   ASSERT_TRUE(probe.Ready());
   probe.PostNow();
@@ -296,7 +298,7 @@ TEST_F(DigestTest, StopBeforeTheOneReadOfAListedFileInterrupts) {
   EXPECT_EQ(size_, -1);
   EXPECT_STREQ(digest_, kUntouched);
   EXPECT_EQ(probe.ChunksSeen(), 0);
-  StopRequested = false;
+  ClearStopRequest();
   EXPECT_EQ(DigestFile(path.c_str(), digest_, &size_, 1535), kStatusOk);
   EXPECT_STREQ(digest_, kPattern1535Digest);
   EXPECT_EQ(size_, 2);
@@ -305,9 +307,9 @@ TEST_F(DigestTest, StopBeforeTheOneReadOfAListedFileInterrupts) {
 TEST_F(DigestTest, StopBeforeOrBetweenChunksInterruptsWithinOneChunk) {
   std::string path = dir_.Write("long.bin", Pattern(200000));  // 7 chunks
   for (int stopAfter : {0, 1, 3, 6}) {
-    StopRequested = false;
+    ClearStopRequest();
     PumpProbe probe([stopAfter](int chunk) {
-      if (chunk == stopAfter) StopRequested = true;
+      if (chunk == stopAfter) RequestStop();
     });
     ASSERT_TRUE(probe.Ready());
     probe.PostNow();
@@ -318,7 +320,7 @@ TEST_F(DigestTest, StopBeforeOrBetweenChunksInterruptsWithinOneChunk) {
     EXPECT_EQ(probe.ChunksSeen(), stopAfter);  // no chunk read once Stop was seen
     EXPECT_EQ(StatusBarText(), "") << stopAfter;
   }
-  StopRequested = false;
+  ClearStopRequest();
   size_ = 12345;
   EXPECT_EQ(CheckFile(path.c_str(), "224f347f35d6ebc93480a7edcd4ebefd", &size_), kStatusOk);
   EXPECT_EQ(size_, 195);

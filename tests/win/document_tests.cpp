@@ -6,12 +6,14 @@
 #include <string>
 
 #include "app/app_state.h"
+#include "app/document_commands.h"
+#include "app/entry_view.h"
+#include "app/folder_browser.h"
+#include "app/recent_menu.h"
+#include "app/title.h"
 #include "common/bounded_text.h"
 #include "settings/recent_files.h"
-#include "summary/document.h"
-#include "summary/entry_list.h"
-#include "summary/folder_browser.h"
-#include "summary/title.h"
+#include "summary/document_state.h"
 #include "test_support.h"
 
 #include <gtest/gtest-spi.h>
@@ -65,19 +67,19 @@ class DocumentTest : public ::testing::Test {
   void AddTwoEntries() {
     AppendEntry("a.txt", kA.c_str(), kStatusOk, 1);
     AppendEntry("b.txt", kB.c_str(), kStatusOk, 1);
-    UpdateTitle(window_, nullptr);
+    RefreshTitle();
   }
 
   void ExpectEmptyUntitledWithoutBase() {
     EXPECT_EQ(EntryCount(), 0);
-    EXPECT_STREQ(CurrentSummaryPath, "untitled.md5");
+    EXPECT_STREQ(SummaryPath(), "untitled.md5");
     EXPECT_EQ(WindowText(window_), "Velmora - untitled.md5   [0 items]");
-    EXPECT_STREQ(BaseDirectory, "");
+    EXPECT_STREQ(BaseDirectory(), "");
     EXPECT_EQ(WindowText(BaseLabel), "  Base Directory: ");
   }
 
   void ExpectBase(const std::string& directory) {
-    EXPECT_EQ(std::string(BaseDirectory), directory);
+    EXPECT_EQ(std::string(BaseDirectory()), directory);
     EXPECT_EQ(WindowText(BaseLabel), "  Base Directory: " + directory);
   }
 
@@ -87,10 +89,10 @@ class DocumentTest : public ::testing::Test {
 };
 
 TEST_F(DocumentTest, NewThenCancelledBrowserLeavesAnEmptyUntitledDocument) {
-  ShowBaseDirectory("C:\\old base");
+  SetBaseDirectory("C:\\old base");
   AddTwoEntries();
-  UpdateTitle(window_, scratch_.File("old.md5").c_str());
-  ModifiedFlag = false;  // nothing to ask about
+  SetSummaryPath(scratch_.File("old.md5").c_str());
+  SetModified(false);  // nothing to ask about
   CopyText(LastBrowseFolder, sizeof LastBrowseFolder, scratch_.Path().c_str());
   DialogScript script;
   script.Then(Press(IDCANCEL));
@@ -98,7 +100,7 @@ TEST_F(DocumentTest, NewThenCancelledBrowserLeavesAnEmptyUntitledDocument) {
   ASSERT_EQ(script.Seen().size(), 1u);  // the folder browser only
   EXPECT_EQ(script.Unexpected(), 0);
   ExpectEmptyUntitledWithoutBase();
-  EXPECT_FALSE(ModifiedFlag);
+  EXPECT_FALSE(IsModified());
   EXPECT_EQ(std::string(LastBrowseFolder), scratch_.Path());
 }
 
@@ -160,11 +162,11 @@ TEST_F(DocumentTest, SaveAsAndOpenTakePathsLongerInUtf8ThanAnAnsiBuffer) {
   SaveSummaryAs(window_);
   EXPECT_EQ(script.Unexpected(), 0);
   EXPECT_EQ(ReadWholeFile(path), Line(kA, "a.txt") + Line(kB, "b.txt"));
-  EXPECT_EQ(std::string(CurrentSummaryPath), path);
+  EXPECT_EQ(std::string(SummaryPath()), path);
   EXPECT_EQ(std::string(RecentFilePath(0)), path);
 
   ClearEntries();
-  ModifiedFlag = false;
+  SetModified(false);
   script.Then(EnterFileName(path)).Then(Press(IDCANCEL));  // then the Base Directory browser
   OpenSummary(window_, nullptr);
   EXPECT_EQ(script.Unexpected(), 0);
@@ -183,9 +185,9 @@ TEST_F(DocumentTest, OpenThroughTheDialogsLoadsTitlesRecordsAndAnchors) {
   EXPECT_EQ(script.Unexpected(), 0);
   EXPECT_EQ(EntryCount(), 3);
   EXPECT_EQ(WindowText(window_), "Velmora - x.md5   [3 items]");
-  EXPECT_EQ(std::string(CurrentSummaryPath), path);
+  EXPECT_EQ(std::string(SummaryPath()), path);
   EXPECT_EQ(std::string(RecentFilePath(0)), path);
-  EXPECT_FALSE(ModifiedFlag);
+  EXPECT_FALSE(IsModified());
   EXPECT_EQ(BrowserStatus, scratch_.Path());  // the browser offered the summary's folder
   ExpectBase(scratch_.Path());
   EXPECT_EQ(std::string(LastBrowseFolder), scratch_.Path());
@@ -193,10 +195,10 @@ TEST_F(DocumentTest, OpenThroughTheDialogsLoadsTitlesRecordsAndAnchors) {
 
 TEST_F(DocumentTest, LoadingAMissingFileLeavesAnEmptyUntitledDocument) {
   AddRecentFile("C:\\kept\\recent.md5");
-  ShowBaseDirectory("C:\\old base");
+  SetBaseDirectory("C:\\old base");
   AddTwoEntries();
-  UpdateTitle(window_, scratch_.File("old.md5").c_str());
-  ModifiedFlag = false;
+  SetSummaryPath(scratch_.File("old.md5").c_str());
+  SetModified(false);
   int recentBefore = RecentFileCount();
   DialogScript script;
   script.Then(Press(IDOK));
@@ -204,7 +206,7 @@ TEST_F(DocumentTest, LoadingAMissingFileLeavesAnEmptyUntitledDocument) {
   ASSERT_EQ(script.Seen().size(), 1u);  // no folder browser after a failed load
   EXPECT_EQ(script.Seen()[0].text, "Cannot open MD5 file");
   ExpectEmptyUntitledWithoutBase();
-  EXPECT_FALSE(ModifiedFlag);
+  EXPECT_FALSE(IsModified());
   EXPECT_EQ(RecentFileCount(), recentBefore);
   EXPECT_STREQ(RecentFilePath(0), "C:\\kept\\recent.md5");
 }
@@ -218,7 +220,7 @@ TEST_F(DocumentTest, PromptAnswersNoAndCancel) {
     ASSERT_EQ(script.Seen().size(), 1u);
     EXPECT_EQ(script.Seen()[0].title, "Velmora");
     EXPECT_EQ(script.Seen()[0].text, kPrompt);
-    EXPECT_TRUE(ModifiedFlag);
+    EXPECT_TRUE(IsModified());
   }
   {
     DialogScript script;
@@ -228,7 +230,7 @@ TEST_F(DocumentTest, PromptAnswersNoAndCancel) {
     EXPECT_EQ(script.Seen()[0].text, kPrompt);
   }
   {
-    ModifiedFlag = false;
+    SetModified(false);
     DialogScript script;
     EXPECT_TRUE(ConfirmDiscard(window_));  // saved documents are not asked about
     EXPECT_TRUE(script.Seen().empty());
@@ -242,27 +244,27 @@ TEST_F(DocumentTest, PromptYesOnAnUntitledDocumentStopsWhenSaveAsIsCancelled) {
   EXPECT_FALSE(ConfirmDiscard(window_));
   ASSERT_EQ(script.Seen().size(), 2u);  // the prompt, then the Save dialog
   EXPECT_EQ(script.Unexpected(), 0);
-  EXPECT_TRUE(ModifiedFlag);
-  EXPECT_STREQ(CurrentSummaryPath, "untitled.md5");
+  EXPECT_TRUE(IsModified());
+  EXPECT_STREQ(SummaryPath(), "untitled.md5");
 }
 
 TEST_F(DocumentTest, PromptYesOnANamedDocumentSavesIt) {
   std::string path = scratch_.File("named.md5");
   AddTwoEntries();
-  UpdateTitle(window_, path.c_str());
+  SetSummaryPath(path.c_str());
   DialogScript script;
   script.Then(Press(IDYES));
   EXPECT_TRUE(ConfirmDiscard(window_));
   EXPECT_EQ(script.Seen().size(), 1u);
   EXPECT_EQ(script.Unexpected(), 0);
-  EXPECT_FALSE(ModifiedFlag);
+  EXPECT_FALSE(IsModified());
   EXPECT_EQ(ReadWholeFile(path), Line(kA, "a.txt") + Line(kB, "b.txt"));
 }
 
 TEST_F(DocumentTest, ModifiedButEmptiedDocumentIsNotAskedAbout) {
   AddTwoEntries();
   ClearEntries();
-  ASSERT_TRUE(ModifiedFlag);
+  ASSERT_TRUE(IsModified());
   DialogScript script;
   script.Then(Press(IDCANCEL));  // the folder browser of New
   NewSummary(window_);
@@ -276,11 +278,11 @@ TEST_F(DocumentTest, AFileNamedUntitledIsSavedInPlaceWithoutADialog) {
   DialogScript script;
   LoadSummary(window_, path.c_str(), scratch_.Path().c_str());  // given folder: no browser
   EXPECT_EQ(WindowText(window_), "Velmora - untitled.md5   [1 items]");
-  EXPECT_EQ(std::string(CurrentSummaryPath), path);
+  EXPECT_EQ(std::string(SummaryPath()), path);
   AppendEntry("two.txt", kB.c_str(), kStatusOk, 1);
   SaveSummary(window_);
   EXPECT_TRUE(script.Seen().empty());
-  EXPECT_FALSE(ModifiedFlag);
+  EXPECT_FALSE(IsModified());
   EXPECT_EQ(ReadWholeFile(path), Line(kA, "one.txt") + Line(kB, "two.txt"));
 }
 
@@ -291,7 +293,7 @@ TEST_F(DocumentTest, TheBareUntitledNameAsksForANameInstead) {
   SaveSummary(window_);
   ASSERT_EQ(script.Seen().size(), 1u);  // the Save dialog
   EXPECT_EQ(script.Unexpected(), 0);
-  EXPECT_TRUE(ModifiedFlag);
+  EXPECT_TRUE(IsModified());
 }
 
 TEST_F(DocumentTest, SaveAsWritesTitlesAndRecordsTheChosenFile) {
@@ -304,9 +306,9 @@ TEST_F(DocumentTest, SaveAsWritesTitlesAndRecordsTheChosenFile) {
   EXPECT_EQ(script.Unexpected(), 0);
   EXPECT_EQ(ReadWholeFile(path), Line(kA, "a.txt") + Line(kB, "b.txt"));
   EXPECT_EQ(WindowText(window_), "Velmora - saved.md5   [2 items]");
-  EXPECT_EQ(std::string(CurrentSummaryPath), path);
+  EXPECT_EQ(std::string(SummaryPath()), path);
   EXPECT_EQ(std::string(RecentFilePath(0)), path);
-  EXPECT_FALSE(ModifiedFlag);
+  EXPECT_FALSE(IsModified());
 }
 
 TEST_F(DocumentTest, SaveAsOverAnExistingFileAsksFirst) {
@@ -334,8 +336,8 @@ TEST(DialogScriptDeadline, ADialogThatIgnoresItsAnswerFailsTheTestAndIsClosed) {
 
 TEST_F(DocumentTest, SavingAnEmptyListOnlyBeeps) {
   std::string path = scratch_.File("never.md5");
-  UpdateTitle(window_, path.c_str());
-  ModifiedFlag = true;
+  SetSummaryPath(path.c_str());
+  SetModified(true);
   DialogScript script;
   SaveSummary(window_);
   SaveSummaryAs(window_);
@@ -343,16 +345,16 @@ TEST_F(DocumentTest, SavingAnEmptyListOnlyBeeps) {
   EXPECT_TRUE(script.Seen().empty());
   EXPECT_EQ(script.Unexpected(), 0);
   EXPECT_FALSE(Exists(path));
-  EXPECT_TRUE(ModifiedFlag);
+  EXPECT_TRUE(IsModified());
 }
 
 TEST_F(DocumentTest, BaseDirectoryIsRefusedWhileEntriesHangOnIt) {
-  ShowBaseDirectory("C:\\first");
+  SetBaseDirectory("C:\\first");
   CopyText(LastBrowseFolder, sizeof LastBrowseFolder, "C:\\browse");
   AddTwoEntries();
   DialogScript script;
   script.Then(Press(IDOK));
-  SetBaseDirectory(window_, nullptr, "C:\\second");
+  ChooseBaseDirectory(window_, nullptr, "C:\\second");
   ASSERT_EQ(script.Seen().size(), 1u);
   EXPECT_EQ(script.Seen()[0].title, "Velmora");
   EXPECT_EQ(script.Seen()[0].text, kBaseRefused);
@@ -361,12 +363,12 @@ TEST_F(DocumentTest, BaseDirectoryIsRefusedWhileEntriesHangOnIt) {
 }
 
 TEST_F(DocumentTest, GivenDirectoriesOnAnEmptyList) {
-  ShowBaseDirectory("C:\\first");
+  SetBaseDirectory("C:\\first");
   DialogScript script;
-  SetBaseDirectory(window_, nullptr, "C:\\no such\\place");  // taken as given, never checked
+  ChooseBaseDirectory(window_, nullptr, "C:\\no such\\place");  // taken as given, never checked
   ExpectBase("C:\\no such\\place");
   EXPECT_STREQ(LastBrowseFolder, "C:\\no such\\place");
-  SetBaseDirectory(window_, nullptr, "");  // an empty directory changes nothing
+  ChooseBaseDirectory(window_, nullptr, "");  // an empty directory changes nothing
   ExpectBase("C:\\no such\\place");
   EXPECT_STREQ(LastBrowseFolder, "C:\\no such\\place");
   EXPECT_TRUE(script.Seen().empty());
@@ -374,14 +376,14 @@ TEST_F(DocumentTest, GivenDirectoriesOnAnEmptyList) {
 
 TEST_F(DocumentTest, BrowserOnAnEmptyListStartsAtTheLastBrowseFolder) {
   std::string other = scratch_.MakeDir("other");
-  ShowBaseDirectory(other.c_str());
+  SetBaseDirectory(other.c_str());
   CopyText(LastBrowseFolder, sizeof LastBrowseFolder, scratch_.Path().c_str());
   DialogScript script;
   script.Then(Press(IDCANCEL)).Then(Press(IDOK));
-  SetBaseDirectory(window_, nullptr, nullptr);
+  ChooseBaseDirectory(window_, nullptr, nullptr);
   ExpectBase(other);  // cancelled: kept
   EXPECT_EQ(std::string(LastBrowseFolder), scratch_.Path());
-  SetBaseDirectory(window_, nullptr, nullptr);
+  ChooseBaseDirectory(window_, nullptr, nullptr);
   EXPECT_EQ(script.Unexpected(), 0);
   ExpectBase(scratch_.Path());  // replaced by the browser's starting folder
 }

@@ -11,11 +11,12 @@
 
 #include "app/app_state.h"
 #include "pump_probe.h"
+#include "app/entry_view.h"
+#include "app/title.h"
+#include "app/verify_commands.h"
 #include "resources/resource.h"
-#include "summary/entry_list.h"
+#include "summary/document_state.h"
 #include "summary/entry_record.h"
-#include "summary/title.h"
-#include "summary/verify.h"
 #include "test_support.h"
 
 using namespace testsupport;
@@ -98,9 +99,9 @@ TEST_F(EntryListTest, AppendedEntryShowsItsRecordInEveryColumn) {
   };
   int index = 0;
   for (const Case& c : cases) {
-    ModifiedFlag = false;
+    SetModified(false);
     AppendEntry(c.name, c.digest, c.status, c.sizeKb);
-    EXPECT_TRUE(ModifiedFlag) << c.name;
+    EXPECT_TRUE(IsModified()) << c.name;
     ASSERT_EQ(EntryCount(), index + 1);
     const SummaryEntry* entry = GetEntry(index);
     ASSERT_NE(entry, nullptr);
@@ -174,7 +175,7 @@ TEST_F(EntryListTest, NewRowIsDrawnAgainInEveryColumn) {
 TEST_F(EntryListTest, SettersChangeRecordAndTextTogether) {
   AppendEntry("x/y.txt", "00000000000000000000000000000000", kStatusNotVerified, kNoSize);
   AppendEntry("z.txt", "11111111111111111111111111111111", kStatusNotVerified, kNoSize);
-  ModifiedFlag = false;
+  SetModified(false);
   const char* statusTexts[] = {"Not Verified", "OK",          "Mismatch",   "Missing",
                                "Read Error",   "Out of memory", "Interrupted"};
   for (int status = 0; status <= kStatusInterrupted; ++status) {
@@ -235,7 +236,7 @@ class SortTest : public EntryListTest {
     AppendEntry("gamma/Z.bin", "bb000000000000000000000000000000", 0, 1000);
     AppendEntry("delta.dat", "ab000000000000000000000000000000", 2, kNoSize);
     AppendEntry("Epsilon", "ff000000000000000000000000000000", 4, 70000);
-    ModifiedFlag = false;
+    SetModified(false);
   }
 
   static std::vector<std::string> Reversed(std::vector<std::string> texts) {
@@ -273,7 +274,7 @@ TEST_F(SortTest, EachColumnSortsAscendingThenDescendingOnASecondClick) {
     SortEntries(c.column);
     EXPECT_EQ(ColumnTexts(c.column), c.ascending) << c.column;
   }
-  EXPECT_FALSE(ModifiedFlag);
+  EXPECT_FALSE(IsModified());
   EXPECT_EQ(EntryCount(), 5);
 }
 
@@ -354,7 +355,7 @@ TEST_F(SortTest, ColumnClickOnTheListSortsByThatColumn) {
   SendMessageA(MainWindow, WM_NOTIFY, IDC_ENTRY_LIST, reinterpret_cast<LPARAM>(&click));
   EXPECT_EQ(Text(0, kColumnStatus), "Read Error");
   EXPECT_EQ(Text(4, kColumnStatus), "Not Verified");
-  EXPECT_FALSE(ModifiedFlag);
+  EXPECT_FALSE(IsModified());
 }
 
 // Sorting while files are read: every result must reach the entry whose file was read.
@@ -382,7 +383,7 @@ class SortWhileReadingTest : public EntryListTest {
     for (const ListedFile& file : files_) {
       if (file.length) dir_.Write(file.name, Pattern(file.length));
     }
-    ShowBaseDirectory(dir_.Path().c_str());
+    SetBaseDirectory(dir_.Path().c_str());
   }
 
   static std::string Pattern(size_t length) {
@@ -461,11 +462,11 @@ TEST_F(EntryListTest, ClearingEmptiesTheListAndLeavesTheModifiedFlag) {
   for (bool modified : {false, true}) {
     AppendEntry("one", "00000000000000000000000000000000", kStatusOk, 1);
     AppendEntry("two", "11111111111111111111111111111111", kStatusMissing, kNoSize);
-    ModifiedFlag = modified;
+    SetModified(modified);
     ClearEntries();
     EXPECT_EQ(EntryCount(), 0);
     EXPECT_EQ(GetEntry(0), nullptr);
-    EXPECT_EQ(ModifiedFlag, modified);
+    EXPECT_EQ(IsModified(), modified);
   }
   ClearEntries();  // already empty
   EXPECT_EQ(EntryCount(), 0);

@@ -14,10 +14,12 @@
 #include <vector>
 
 #include "app/app_state.h"
+#include "app/entry_view.h"
 #include "app/startup.h"
-#include "summary/entry_list.h"
-#include "summary/title.h"
-#include "summary/verify.h"
+#include "app/title.h"
+#include "app/verify_commands.h"
+#include "digest/read_hook.h"
+#include "summary/document_state.h"
 #include "operation_support.h"
 #include "pump_probe.h"
 #include "test_support.h"
@@ -216,7 +218,7 @@ class FaultTest : public ::testing::Test {
     EXPECT_TRUE(script.Seen().empty());
     EXPECT_EQ(script.Unexpected(), 0);
     EXPECT_FALSE(BusyFlag);
-    EXPECT_FALSE(StopRequested);
+    EXPECT_FALSE(StopRequested());
     return outcome;
   }
 };
@@ -229,7 +231,7 @@ DWORD ExpectedOutcome(const Case& c) {
 
 void ListAndVerify(Scene& scene) {
   ClearEntries();
-  ShowBaseDirectory(scene.Path().c_str());
+  SetBaseDirectory(scene.Path().c_str());
   const std::pair<const char*, std::string> files[] = {
       {"a.bin", FirstBytes()},
       {"sub/t.bin", TargetBytes()},
@@ -239,7 +241,7 @@ void ListAndVerify(Scene& scene) {
   for (const auto& file : files) {
     AppendEntry(file.first, DigestOf(file.second).c_str(), kStatusNotVerified, kNoSize);
   }
-  ModifiedFlag = false;
+  SetModified(false);
   VerifyAll(MainWindow);
 }
 
@@ -263,14 +265,14 @@ TEST_F(FaultTest, VerifyAllGivesEachDisturbedFileItsVerdict) {
     EXPECT_EQ(Rows(), expected);
     bool allOk = c.target == Found::kWhole && c.laterFileThere;
     EXPECT_EQ(StatusBarText(), allOk ? "All files OK" : "There are problems with some files!");
-    EXPECT_FALSE(ModifiedFlag);
+    EXPECT_FALSE(IsModified());
   }
 }
 
 // The walk the command line's generate option runs: Base Directory, busy mode, walk, title.
 void Walk(Scene& scene) {
   ClearEntries();
-  ModifiedFlag = false;
+  SetModified(false);
   std::string directory = scene.Path();
   RunStartupAction(MainWindow, &directory[0], nullptr, nullptr);
 }

@@ -10,12 +10,14 @@
 #include <string>
 
 #include "app/app_state.h"
+#include "app/entry_view.h"
+#include "app/selection.h"
+#include "app/title.h"
+#include "app/verify_commands.h"
 #include "digest/md5.h"
-#include "summary/entry_list.h"
-#include "summary/selection.h"
+#include "digest/read_hook.h"
+#include "summary/document_state.h"
 #include "summary/summary_file.h"
-#include "summary/title.h"
-#include "summary/verify.h"
 #include "test_support.h"
 
 using namespace testsupport;
@@ -71,7 +73,7 @@ std::string MakeSummary(const ScratchDir& scratch) {
 }
 
 void CALLBACK PressStop(HWND, UINT, UINT_PTR timer, DWORD) {
-  StopRequested = true;
+  RequestStop();
   KillTimer(nullptr, timer);
 }
 
@@ -92,7 +94,7 @@ TEST(LongRun, ThreeStoppedVerificationsHoldNothingBack) {
   ASSERT_NE(window, nullptr);
   ASSERT_TRUE(ReadSummaryFile(summary.c_str()));
   ASSERT_EQ(EntryCount(), kEntries);
-  ShowBaseDirectory(scratch.Path().c_str());
+  SetBaseDirectory(scratch.Path().c_str());
   ProcessUse first = {};
   // Stop at a random point of each pass; the seed is printed so a failure can be replayed.
   unsigned seed = GetTickCount();

@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "app/app_state.h"
-#include "summary/entry_list.h"
-#include "summary/selection.h"
+#include "app/entry_view.h"
+#include "app/selection.h"
 #include "summary/summary_file.h"
 #include "test_support.h"
 

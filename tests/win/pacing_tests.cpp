@@ -10,14 +10,16 @@
 #include <utility>
 #include <vector>
 
+#include "app/adding_commands.h"
 #include "app/app_state.h"
 #include "app/commands.h"
+#include "app/entry_view.h"
 #include "app/screen_refresh.h"
+#include "app/title.h"
+#include "app/verify_commands.h"
 #include "digest/file_digest.h"
-#include "summary/adding.h"
-#include "summary/entry_list.h"
-#include "summary/title.h"
-#include "summary/verify.h"
+#include "digest/read_hook.h"
+#include "summary/document_state.h"
 #include "operation_support.h"
 #include "test_support.h"
 
@@ -39,11 +41,11 @@ class PacingTest : public ::testing::Test {
   void SetUp() override {
     ASSERT_NE(OpenMainWindow(), nullptr);
     SetDisplayPacing(DisplayPacing::kPaced);
-    ShowBaseDirectory(scratch_.Path().c_str());
+    SetBaseDirectory(scratch_.Path().c_str());
   }
   void TearDown() override {
     SetDisplayPacing(DisplayPacing::kEveryChunk);
-    StopRequested = false;
+    ClearStopRequest();
     CloseMainWindow();
   }
 
@@ -58,7 +60,7 @@ class PacingTest : public ::testing::Test {
       digests_.push_back(DigestOf(bytes));
       AppendEntry(Name(i).c_str(), digests_.back().c_str(), kStatusNotVerified, kNoSize);
     }
-    ModifiedFlag = false;
+    SetModified(false);
   }
 
   // Adds the scratch folder as Add Directory does, with a timer (when given) that sees the
@@ -66,11 +68,7 @@ class PacingTest : public ::testing::Test {
   void AddScratchTree(TIMERPROC atDispatch = nullptr, UINT every = 0) {
     UINT_PTR timer = atDispatch ? SetTimer(nullptr, 0, every, atDispatch) : 0;
     ASSERT_TRUE(!atDispatch || timer != 0);
-    SetBusy(true);
-    StartCountingAdditions();
-    AddDirectoryTree(MainWindow, scratch_.Path().c_str());
-    FinishLongOperation();
-    UpdateTitle(MainWindow, nullptr);
+    AddTreeAsOperation(scratch_.Path().c_str());
     if (timer) KillTimer(nullptr, timer);
   }
 
@@ -95,7 +93,7 @@ void CALLBACK RecordDispatch(HWND, UINT, UINT_PTR, DWORD) {
     if (ColumnText(index, kColumnStatus) == "Not Verified") entry = index;
   }
   Seen->push_back({entry, StatusBarText(), ProgressPosition()});
-  if (entry == 1) StopRequested = true;  // as the Stop command does
+  if (entry == 1) RequestStop();  // as the Stop command does
 }
 
 TEST_F(PacingTest, EveryDispatchSeesTheCurrentFileAndProgressAndStopStillEndsThePass) {
@@ -223,8 +221,8 @@ std::vector<double> HoldChangingTitle(bool withStatusText) {
   double start = NowMs();
   for (int i = 0; NowMs() - start < 3.0 * kTitleInterval; ++i) {
     title = "title " + std::to_string(i);
-    ShowWindowTitle(MainWindow, title.c_str());
-    if (withStatusText) ShowStatusText((" file" + std::to_string(i) + "...").c_str());
+    SetWindowTitle(MainWindow, title.c_str());
+    if (withStatusText) SetStatusText((" file" + std::to_string(i) + "...").c_str());
     RefreshScreenIfDue();
     Sleep(2);
   }

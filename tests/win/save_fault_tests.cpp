@@ -4,9 +4,10 @@
 #include <string>
 
 #include "app/app_state.h"
-#include "summary/document.h"
-#include "summary/entry_list.h"
-#include "summary/title.h"
+#include "app/document_commands.h"
+#include "app/entry_view.h"
+#include "app/title.h"
+#include "summary/document_state.h"
 #include "test_support.h"
 
 using namespace testsupport;
@@ -34,12 +35,12 @@ TEST(FullDisk, SaveKeepsTheOldFileAndTheModifiedState) {
 
   HWND window = OpenMainWindow();
   ASSERT_NE(window, nullptr);
-  UpdateTitle(window, path.c_str());
+  SetSummaryPath(path.c_str());
   std::string longName(200, 'n');
   for (int i = 0; i < 200; ++i) {
     AppendEntry((longName + std::to_string(i)).c_str(), "d41d8cd98f00b204e9800998ecf8427e", 1, 1);
   }
-  ASSERT_TRUE(ModifiedFlag);
+  ASSERT_TRUE(IsModified());
   {
     DialogScript script;
     script.Then(Press(IDOK));
@@ -47,7 +48,7 @@ TEST(FullDisk, SaveKeepsTheOldFileAndTheModifiedState) {
     ASSERT_EQ(script.Seen().size(), 1u);
     EXPECT_EQ(script.Seen()[0].text, "Cannot write to output file");
   }
-  EXPECT_TRUE(ModifiedFlag);
+  EXPECT_TRUE(IsModified());
   EXPECT_EQ(ReadWholeFile(path), before);
   EXPECT_EQ(CountTemporaryFiles(directory), 0);
   CloseMainWindow();

@@ -8,9 +8,10 @@
 #include <vector>
 
 #include "app/app_state.h"
+#include "app/entry_view.h"
+#include "app/selection.h"
 #include "resources/resource.h"
-#include "summary/entry_list.h"
-#include "summary/selection.h"
+#include "summary/document_state.h"
 #include "operation_support.h"
 #include "test_support.h"
 
@@ -77,7 +78,7 @@ class SelectionTest : public ::testing::Test {
   // Entries named f0.txt..., each with the digest of its own name, as a saved document has them.
   void ListEntries(int count) {
     for (int i = 0; i < count; ++i) AppendEntry(Name(i).c_str(), DigestOf(Name(i)).c_str(), 1, i + 1);
-    ModifiedFlag = false;
+    SetModified(false);
   }
   static std::string Name(int i) { return "f" + std::to_string(i) + ".txt"; }
 };
@@ -94,7 +95,7 @@ TEST_F(SelectionTest, SelectAllSelectsEveryItemAndLeavesTheFocusWhereItWas) {
   EXPECT_EQ(ListView_GetNextItem(EntryList, 2, LVNI_FOCUSED), -1);
   EXPECT_TRUE(ToolbarEnabled(IDM_COPY));
   EXPECT_TRUE(ToolbarEnabled(IDM_DELETE));
-  EXPECT_FALSE(ModifiedFlag);
+  EXPECT_FALSE(IsModified());
 }
 
 TEST_F(SelectionTest, ShiftClickSelectsTheRangeAndEnablesTheSelectionCommands) {
@@ -132,7 +133,7 @@ TEST_F(SelectionTest, EmptyListOnlyBeeps) {
   CopySelected(MainWindow);
   EXPECT_EQ(ClipboardText(), "kept");
   EXPECT_EQ(MainTitle(), "as before");
-  EXPECT_FALSE(ModifiedFlag);
+  EXPECT_FALSE(IsModified());
   EXPECT_TRUE(script.Seen().empty());
 }
 
@@ -141,7 +142,7 @@ TEST_F(SelectionTest, DeleteWithNothingSelectedOnlyRefreshesTheTitle) {
   SetWindowTextA(MainWindow, "stale");
   DeleteSelected(MainWindow);
   EXPECT_EQ(EntryCount(), 3);
-  EXPECT_FALSE(ModifiedFlag);
+  EXPECT_FALSE(IsModified());
   EXPECT_EQ(MainTitle(), TitleWithCount(3));
 }
 
@@ -154,7 +155,7 @@ TEST_F(SelectionTest, DeleteRemovesTheSelectedAndKeepsTheRestInOrder) {
   ASSERT_NE(GetEntry(1), nullptr);
   EXPECT_STREQ(GetEntry(1)->name, Name(4).c_str());
   EXPECT_EQ(GetEntry(1)->sizeKb, 5);
-  EXPECT_TRUE(ModifiedFlag);
+  EXPECT_TRUE(IsModified());
   EXPECT_EQ(MainTitle(), TitleWithCount(2));
   EXPECT_FALSE(ToolbarEnabled(IDM_DELETE));  // nothing is selected any more
 }
@@ -165,7 +166,7 @@ TEST_F(SelectionTest, DeleteOfEverythingEmptiesTheDocument) {
   DeleteSelected(MainWindow);
   EXPECT_EQ(EntryCount(), 0);
   EXPECT_EQ(GetEntry(0), nullptr);
-  EXPECT_TRUE(ModifiedFlag);
+  EXPECT_TRUE(IsModified());
   EXPECT_EQ(MainTitle(), TitleWithCount(0));
 }
 

@@ -6,6 +6,8 @@
 #include <string>
 
 #include "app/app_state.h"
+#include "app/main_window.h"
+#include "app/recent_menu.h"
 #include "settings/recent_files.h"
 #include "settings/settings.h"
 #include "test_support.h"
@@ -204,7 +206,7 @@ TEST_F(RecentMenuTest, MoveToFrontKeepsTheStoredCaseAndTheFifthDropsTheOldest) {
   EXPECT_EQ(RecentFileCount(), 4);
   EXPECT_STREQ(RecentFilePath(0), "C:\\five.md5");
   EXPECT_STREQ(RecentFilePath(3), "C:\\three.md5");
-  WriteSettings(window_);
+  SaveWindowSettings(window_);
   EXPECT_EQ(IniText("old1"), "C:\\five.md5");
   EXPECT_EQ(IniText("old4"), "C:\\three.md5");
 }

@@ -7,6 +7,7 @@
 #include "app/main_window.h"
 #include "app/toolbar.h"
 #include "resources/resource.h"
+#include "summary/document_state.h"
 #include "test_support.h"
 
 using namespace testsupport;
@@ -53,7 +54,7 @@ TEST_F(MainWindowTest, ChildrenExistWithTheirIdsAndClasses) {
 
 TEST_F(MainWindowTest, EmptyDocumentIsTitledUntitledWithZeroItems) {
   EXPECT_EQ(WindowText(window_), "Velmora - untitled.md5   [0 items]");
-  EXPECT_STREQ(CurrentSummaryPath, "untitled.md5");
+  EXPECT_STREQ(SummaryPath(), "untitled.md5");
 }
 
 TEST_F(MainWindowTest, ColumnsShowInDisplayOrderWithTheirTitles) {

@@ -8,10 +8,11 @@
 #include <vector>
 
 #include "app/app_state.h"
+#include "app/entry_view.h"
+#include "app/title.h"
 #include "summary/adding.h"
-#include "summary/entry_list.h"
+#include "summary/document_state.h"
 #include "summary/summary_file.h"
-#include "summary/title.h"
 #include "test_support.h"
 
 using namespace testsupport;
@@ -72,14 +73,14 @@ class SummaryFileTest : public ::testing::Test {
   // The write fails with the one error box, the flag stays set and the folder is as before.
   void ExpectFailedWrite(const std::string& target, const std::vector<std::string>& before) {
     AppendEntry("a.txt", kA.c_str(), kStatusOk, 1);
-    ASSERT_TRUE(ModifiedFlag);
+    ASSERT_TRUE(IsModified());
     DialogScript script;
     script.Then(Press(IDOK));
     EXPECT_FALSE(WriteSummaryFile(target.c_str()));
     ASSERT_EQ(script.Seen().size(), 1u);
     EXPECT_EQ(script.Seen()[0].title, "Velmora");
     EXPECT_EQ(script.Seen()[0].text, "Cannot write to output file");
-    EXPECT_TRUE(ModifiedFlag);
+    EXPECT_TRUE(IsModified());
     EXPECT_EQ(FilesIn(scratch_.Path()), before);  // no temporary file left behind
   }
 
@@ -182,11 +183,11 @@ TEST_F(SummaryFileTest, WriterFormRoundTripsByteForByte) {
                       Line(kC, "inner  blanks and trailing ") + Line(kA, "docs/readme.txt") +
                       Line(kD, std::string(130, 'p') + "/" + std::string(129, 'q'));
   ReadQuietly(scratch_.Write("source.md5", bytes));
-  ASSERT_TRUE(ModifiedFlag);  // adding the entries set it
+  ASSERT_TRUE(IsModified());  // adding the entries set it
   std::string copy = scratch_.File("copy.md5");
   EXPECT_TRUE(WriteSummaryFile(copy.c_str()));
   EXPECT_EQ(ReadWholeFile(copy), bytes);
-  EXPECT_FALSE(ModifiedFlag);
+  EXPECT_FALSE(IsModified());
 }
 
 // A summary of an earlier version (names in the legacy code page, 1252 here) still verifies:
@@ -241,7 +242,7 @@ TEST_F(SummaryFileTest, SavingWorksInAFolderOfTwoHundredFiftyCharacters) {
   EXPECT_TRUE(WriteSummaryFile(target.c_str()));
   EXPECT_EQ(ReadWholeFile(target), Line(kA, "a.txt"));
   EXPECT_EQ(FilesIn(folder), std::vector<std::string>{"s.md5"});
-  EXPECT_FALSE(ModifiedFlag);
+  EXPECT_FALSE(IsModified());
 }
 
 TEST_F(SummaryFileTest, WriterUsesTheAsteriskSlashesAndCrLfWhateverWasRead) {
@@ -305,7 +306,7 @@ TEST_F(SummaryFileTest, AwkwardNamesAreWrittenAsMd5sumWouldPrintThem) {
   };
   scratch_.MakeDir("dir with space");
   scratch_.MakeDir("dir with space/sub.dir");
-  ShowBaseDirectory(scratch_.Path().c_str());
+  SetBaseDirectory(scratch_.Path().c_str());
   std::string expected;
   for (const File& file : files) {
     std::string path = scratch_.Write(file.name, file.content);

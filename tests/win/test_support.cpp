@@ -10,11 +10,13 @@
 #include <cstring>
 
 #include "app/app_state.h"
+#include "app/entry_view.h"
 #include "app/main_window.h"
 #include "app/screen_refresh.h"
 #include "app/startup.h"
 #include "common/bounded_text.h"
-#include "summary/entry_list.h"
+#include "digest/read_hook.h"
+#include "summary/document_state.h"
 
 namespace testsupport {
 
@@ -67,7 +69,7 @@ HWND OpenMainWindow(int x, int y, int width, int height) {
 void CloseMainWindow() {
   if (!MainWindow) return;
   BusyFlag = false;
-  ModifiedFlag = false;
+  SetModified(false);
   SendMessageA(MainWindow, WM_CLOSE, 0, 0);
   MSG message;
   while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
@@ -323,11 +325,11 @@ EntryRecordLimit::EntryRecordLimit(int limit) { LimitEntryRecordsForTests(limit)
 EntryRecordLimit::~EntryRecordLimit() { LimitEntryRecordsForTests(-1); }
 
 void ResetDocumentState() {
-  BaseDirectory[0] = '\0';
-  CurrentSummaryPath[0] = '\0';
-  ModifiedFlag = false;
+  SetBaseDirectory("");
+  SetSummaryPath("");
+  SetModified(false);
   BusyFlag = false;
-  StopRequested = false;
+  ClearStopRequest();
 }
 
 StartedProcess::StartedProcess(const std::string& commandLine, DWORD creationFlags) {

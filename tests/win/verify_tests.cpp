@@ -7,11 +7,13 @@
 #include <vector>
 
 #include "app/app_state.h"
+#include "app/entry_view.h"
+#include "app/screen_refresh.h"
+#include "app/title.h"
+#include "app/verify_commands.h"
 #include "digest/file_digest.h"
 #include "resources/resource.h"
-#include "summary/entry_list.h"
-#include "summary/title.h"
-#include "summary/verify.h"
+#include "summary/document_state.h"
 #include "operation_support.h"
 #include "test_support.h"
 
@@ -23,7 +25,7 @@ class VerifyTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_NE(OpenMainWindow(), nullptr);
-    ShowBaseDirectory(scratch_.Path().c_str());
+    SetBaseDirectory(scratch_.Path().c_str());
   }
   void TearDown() override { CloseMainWindow(); }
 
@@ -31,7 +33,7 @@ class VerifyTest : public ::testing::Test {
   void Listed(const std::string& name, const std::string& bytes) {
     scratch_.Write(name, bytes);
     AppendEntry(name.c_str(), DigestOf(bytes).c_str(), kStatusNotVerified, kNoSize);
-    ModifiedFlag = false;
+    SetModified(false);
   }
 
   // count files f0.txt... whose sizes are 1 K, 2 K, ... in list order.
@@ -56,7 +58,7 @@ TEST_F(VerifyTest, UnchangedFilesAreOkWithTheirSizes) {
                                {"sub/b.bin", DigestOf(std::string(3000, 'b')), "OK", "3 K  "}};
   EXPECT_EQ(Rows(), expected);
   EXPECT_EQ(StatusBarText(), "All files OK");
-  EXPECT_FALSE(ModifiedFlag);
+  EXPECT_FALSE(IsModified());
   EXPECT_FALSE(BusyFlag);
 }
 
@@ -167,7 +169,7 @@ TEST_F(VerifyTest, RecalculateReplacesDigestsAndKeepsTheDigestOfAMissingFile) {
     if (i != 1) scratch_.Write(Name(i), Content(i));
     AppendEntry(Name(i).c_str(), kOldDigest.c_str(), kStatusNotVerified, kNoSize);
   }
-  ModifiedFlag = false;
+  SetModified(false);
 
   RecalculateAll(MainWindow);
 
@@ -176,7 +178,7 @@ TEST_F(VerifyTest, RecalculateReplacesDigestsAndKeepsTheDigestOfAMissingFile) {
                                {Name(2), DigestOf(Content(2)), "OK", Size(2)}};
   EXPECT_EQ(Rows(), expected);
   for (int i = 0; i < 3; ++i) EXPECT_EQ(GetEntry(i)->digest, expected[i].digest);  // sort key
-  EXPECT_TRUE(ModifiedFlag);
+  EXPECT_TRUE(IsModified());
   EXPECT_EQ(StatusBarText(), "");
   EXPECT_FALSE(BusyFlag);
 }
@@ -184,7 +186,7 @@ TEST_F(VerifyTest, RecalculateReplacesDigestsAndKeepsTheDigestOfAMissingFile) {
 TEST_F(VerifyTest, RecalculateModifiesTheDocumentEvenWhenNoDigestChanged) {
   ListFiles(2);
   RecalculateAll(MainWindow);
-  EXPECT_TRUE(ModifiedFlag);
+  EXPECT_TRUE(IsModified());
   EXPECT_EQ(RowAt(1), (Row{Name(1), DigestOf(Content(1)), "OK", Size(1)}));
 }
 
@@ -210,7 +212,7 @@ TEST_F(VerifyTest, StoppedRecalculationKeepsTheStoppedEntrysDigest) {
     scratch_.Write(Name(i), Content(i));
     AppendEntry(Name(i).c_str(), kOldDigest.c_str(), kStatusNotVerified, kNoSize);
   }
-  ModifiedFlag = false;
+  SetModified(false);
   FileStartWatch watch([](const std::string&, int number) {
     if (number == 2) PostStop();
   });
@@ -218,7 +220,7 @@ TEST_F(VerifyTest, StoppedRecalculationKeepsTheStoppedEntrysDigest) {
   EXPECT_EQ(RowAt(0), (Row{Name(0), DigestOf(Content(0)), "OK", Size(0)}));
   EXPECT_EQ(RowAt(1), (Row{Name(1), kOldDigest, "Not Verified", ""}));
   EXPECT_EQ(RowAt(2), (Row{Name(2), kOldDigest, "Not Verified", ""}));
-  EXPECT_TRUE(ModifiedFlag);
+  EXPECT_TRUE(IsModified());
   EXPECT_FALSE(BusyFlag);
 }
 
@@ -234,7 +236,7 @@ std::vector<SeenDialog> RunAllFourAnsweringBoxes() {
 }
 
 TEST_F(VerifyTest, EveryOperationNeedsABaseDirectoryEvenWithAnEmptyList) {
-  ShowBaseDirectory("");
+  SetBaseDirectory("");
   const char kVerifyText[] = "You must set the Base Directory before verifying any files!";
   const char kRecalculateText[] = "You must set the Base Directory before setting  any files!";
   std::vector<SeenDialog> seen = RunAllFourAnsweringBoxes();
@@ -249,10 +251,10 @@ TEST_F(VerifyTest, EveryOperationNeedsABaseDirectoryEvenWithAnEmptyList) {
 TEST_F(VerifyTest, WithoutABaseDirectoryNoEntryChanges) {
   ListFiles(2);
   Select({0});
-  ShowBaseDirectory("");
+  SetBaseDirectory("");
   EXPECT_EQ(RunAllFourAnsweringBoxes().size(), 4u);
   for (const Row& row : Rows()) EXPECT_EQ(row.status, "Not Verified");
-  EXPECT_FALSE(ModifiedFlag);
+  EXPECT_FALSE(IsModified());
 }
 
 TEST_F(VerifyTest, EmptyListShowsNoBoxAndRunsNothing) {
@@ -265,7 +267,7 @@ TEST_F(VerifyTest, EmptyListShowsNoBoxAndRunsNothing) {
   RecalculateSelected(MainWindow);
   EXPECT_TRUE(script.Seen().empty());
   EXPECT_EQ(StatusBarText(), "before");
-  EXPECT_FALSE(ModifiedFlag);
+  EXPECT_FALSE(IsModified());
   EXPECT_FALSE(BusyFlag);
 }
 
@@ -277,7 +279,7 @@ TEST_F(VerifyTest, NamesLeavingTheBaseAreReadAsWrittenAndNeverWritten) {
   std::string outsidePath = outside.Write("o.txt", outsideBytes);
   scratch_.MakeDir("base");
   scratch_.Write("up.txt", "one level up");
-  ShowBaseDirectory(scratch_.File("base").c_str());
+  SetBaseDirectory(scratch_.File("base").c_str());
   AppendEntry("../up.txt", DigestOf("one level up").c_str(), kStatusNotVerified, kNoSize);
   std::string absolute = outsidePath;
   for (char& c : absolute) {

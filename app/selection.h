@@ -1,6 +1,6 @@
 // Select All, Delete and Copy on the entries the user selected.
-#ifndef VELMORA_SUMMARY_SELECTION_H
-#define VELMORA_SUMMARY_SELECTION_H
+#ifndef VELMORA_APP_SELECTION_H
+#define VELMORA_APP_SELECTION_H
 
 #include <windows.h>
 

@@ -1,6 +1,6 @@
 // Small owners for system handles, so every early return releases what it took.
-#ifndef VELMORA_APP_WIN_GUARDS_H
-#define VELMORA_APP_WIN_GUARDS_H
+#ifndef VELMORA_COMMON_WIN_GUARDS_H
+#define VELMORA_COMMON_WIN_GUARDS_H
 
 #include <windows.h>
 

@@ -1,6 +1,6 @@
 // The system folder browser, opened at a given folder.
-#ifndef VELMORA_SUMMARY_FOLDER_BROWSER_H
-#define VELMORA_SUMMARY_FOLDER_BROWSER_H
+#ifndef VELMORA_APP_FOLDER_BROWSER_H
+#define VELMORA_APP_FOLDER_BROWSER_H
 
 #include <windows.h>
 

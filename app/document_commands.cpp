@@ -1,4 +1,4 @@
-#include "summary/document.h"
+#include "app/document_commands.h"
 
 #include <commdlg.h>
 
@@ -6,15 +6,16 @@
 
 #include "app/app_state.h"
 #include "app/commands.h"
+#include "app/file_dialog.h"
+#include "app/folder_browser.h"
+#include "app/recent_menu.h"
+#include "app/screen_refresh.h"
 #include "common/bounded_text.h"
-#include "digest/file_digest.h"
-#include "settings/recent_files.h"
-#include "summary/entry_list.h"
-#include "summary/file_dialog.h"
-#include "summary/folder_browser.h"
-#include "summary/paths.h"
+#include "common/paths.h"
+#include "common/win_guards.h"
+#include "summary/document_state.h"
+#include "summary/entries.h"
 #include "summary/summary_file.h"
-#include "summary/title.h"
 
 namespace {
 
@@ -23,21 +24,33 @@ const char kSaveFilter[] = "MD5 files|*.md5|";
 const char kBasePrompt[] =
     "Please select the Base Directory, under which all files in the MD5 summary should be located.";
 
-}  // namespace
-
-bool AskForFiles(const FileDialogRequest& request, std::string* chosen) {
-  const FileDialogResult result = RunFileDialog(request, chosen);
-  if (result == FileDialogResult::kOutOfMemory) ShowError("Out of memory");
-  return result == FileDialogResult::kChosen;
+// Reads the summary into emptied entries, repainting the list once at the end; false when it
+// could not be read (the entries then stay empty).
+bool ReadIntoEmptyDocument(const char* path) {
+  ClearEntries();
+  SetModified(false);
+  SetBaseDirectory("");
+  RedrawPause pause(EntryList);
+  return ReadSummaryFile(path);
 }
 
+// Beeps, and answers false, when there is nothing to save.
+bool HasEntriesToSave() {
+  SetStatusText("");
+  if (EntryCount() > 0) return true;
+  MessageBeep(0);
+  return false;
+}
+
+}  // namespace
+
 bool ConfirmDiscard(HWND window) {
-  if (!ModifiedFlag || EntryCount() == 0) return true;
+  if (!IsModified() || EntryCount() == 0) return true;
   int answer = MessageBoxA(window, "The MD5 Summary has been modified. Do you want to save it?",
                            kProgramTitle, MB_YESNOCANCEL | MB_ICONQUESTION);
   if (answer == IDYES) {
     SaveSummary(window);
-    return !ModifiedFlag;
+    return !IsModified();
   }
   return answer == IDNO;
 }
@@ -46,16 +59,16 @@ void NewSummary(HWND window) {
   SetStatusText("");
   if (!ConfirmDiscard(window)) return;
   ClearEntries();
-  ModifiedFlag = false;
-  UpdateTitle(window, kUntitledName);
-  ShowBaseDirectory("");
-  SetBaseDirectory(window, nullptr, nullptr);
+  SetModified(false);
+  SetSummaryPath(kUntitledName);
+  SetBaseDirectory("");
+  ChooseBaseDirectory(window, nullptr, nullptr);
 }
 
 void OpenSummary(HWND window, const char* givenDirectory) {
   SetStatusText("");
   if (!ConfirmDiscard(window)) return;
-  const FileDialogRequest request = {window, kOpenFilter, BaseDirectory[0] ? BaseDirectory : ".",
+  const FileDialogRequest request = {window, kOpenFilter, BaseDirectory()[0] ? BaseDirectory() : ".",
                                      "md5", OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST,
                                      false, false};
   std::string chosen;
@@ -65,63 +78,52 @@ void OpenSummary(HWND window, const char* givenDirectory) {
 
 void LoadSummary(HWND window, const char* path, const char* givenDirectory) {
   // The caller's text may be a recent-file entry that AddRecentFile moves: copy it first.
-  char working[kPathBufferSize];
+  char working[kPathTextSize];
   CopyText(working, sizeof working, path);
-  ClearEntries();
-  ModifiedFlag = false;
-  ShowBaseDirectory("");
-  if (!ReadSummaryFile(working)) {
-    ModifiedFlag = false;  // an empty document: nothing of the file was kept
-    UpdateTitle(window, kUntitledName);
+  const bool read = ReadIntoEmptyDocument(working);
+  SetModified(false);  // what was read is the file's own state; a failed read kept nothing
+  if (!read) {
+    SetSummaryPath(kUntitledName);
     RefreshCommandState();
     return;
   }
-  ModifiedFlag = false;
-  UpdateTitle(window, working);
-  AddRecentFile(CurrentSummaryPath);
+  SetSummaryPath(working);
+  AddRecentFile(SummaryPath());
   DirectoryOfPath(working);
-  SetBaseDirectory(window, working, givenDirectory);
+  ChooseBaseDirectory(window, working, givenDirectory);
 }
 
 void SaveSummary(HWND window) {
-  SetStatusText("");
-  if (EntryCount() == 0) {
-    MessageBeep(0);
-    return;
-  }
-  if (lstrcmpA(CurrentSummaryPath, kUntitledName) == 0) {
+  if (!HasEntriesToSave()) return;
+  if (lstrcmpA(SummaryPath(), kUntitledName) == 0) {
     SaveSummaryAs(window);
     return;
   }
-  WriteSummaryFile(CurrentSummaryPath);
+  WriteSummaryFile(SummaryPath());
   RefreshCommandState();
 }
 
 void SaveSummaryAs(HWND window) {
-  SetStatusText("");
-  if (EntryCount() == 0) {
-    MessageBeep(0);
-    return;
-  }
+  if (!HasEntriesToSave()) return;
   const FileDialogRequest request = {window, kSaveFilter, nullptr, "md5",
                                      OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST,
                                      true, false};
   std::string chosen;
   if (!AskForFiles(request, &chosen)) return;
   WriteSummaryFile(chosen.c_str());
-  UpdateTitle(window, chosen.c_str());
-  AddRecentFile(CurrentSummaryPath);
+  SetSummaryPath(chosen.c_str());
+  AddRecentFile(SummaryPath());
   RefreshCommandState();
 }
 
-void SetBaseDirectory(HWND window, const char* startFolder, const char* givenDirectory) {
-  if (BaseDirectory[0] && EntryCount() > 0) {
+void ChooseBaseDirectory(HWND window, const char* startFolder, const char* givenDirectory) {
+  if (BaseDirectory()[0] && EntryCount() > 0) {
     ShowError(
         "You can set the Base Directory only when creating or opening a file or when the "
         "MD5 summary is empty!");
     return;
   }
-  char candidate[kPathBufferSize];
+  char candidate[kPathTextSize];
   if (givenDirectory) {
     CopyText(candidate, sizeof candidate, givenDirectory);
   } else {
@@ -133,7 +135,7 @@ void SetBaseDirectory(HWND window, const char* startFolder, const char* givenDir
   }
   if (candidate[0]) {
     CopyText(LastBrowseFolder, sizeof LastBrowseFolder, candidate);
-    ShowBaseDirectory(candidate);
+    SetBaseDirectory(candidate);
   }
   RefreshCommandState();
 }

@@ -1,8 +1,8 @@
 // Path rules under the Base Directory. Text only: nothing here touches the file system.
 // Paths are at most 259 characters plus the terminator, as Windows counts them; in UTF-8 that
 // is up to three bytes a character. Both '\' and '/' are separators.
-#ifndef VELMORA_SUMMARY_PATHS_H
-#define VELMORA_SUMMARY_PATHS_H
+#ifndef VELMORA_COMMON_PATHS_H
+#define VELMORA_COMMON_PATHS_H
 
 #include <cstddef>
 

@@ -1,24 +1,18 @@
-#include "summary/entry_list.h"
-
-#include <commctrl.h>
+#include "app/entry_view.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <cstring>
 #include <functional>
-#include <new>
 #include <string>
 #include <vector>
 
 #include "app/app_state.h"
 #include "app/screen_refresh.h"
-#include "app/win_guards.h"
-#include "common/bounded_text.h"
 #include "common/code_pages.h"
+#include "common/win_guards.h"
 #include "resources/resource.h"
-#include "summary/name_index.h"
-#include "summary/summary_line.h"
 #include "settings/settings.h"
+#include "summary/summary_line.h"
 
 int SortColumn = -1;
 bool SortAscending = true;
@@ -38,37 +32,9 @@ const ColumnSpec kColumns[kColumnCount] = {
     {"Size   ", LVCFMT_RIGHT, 2},
 };
 
-char CachedThousandsSeparator[16] = "";
-NameIndex ListedNames;
 // A cell's text: a name of 260 characters in UTF-8, or any other column.
 const size_t kCellTextSize = kSummaryNameSize;
-int LiveRecords = 0;  // records allocated and not yet released: every one belongs to an item
-// The records in list order. The list control holds only their count and the selection, and
-// asks for what it draws: appending, changing and sorting entries cost it nothing per item.
-std::vector<SummaryEntry*> Entries;
 bool RestoringSelection = false;
-
-int RecordLimitForTests = -1;  // none
-
-// One allocation holds the record and, right behind it, its name.
-SummaryEntry* NewRecord(const char* name) {
-  if (RecordLimitForTests >= 0 && LiveRecords >= RecordLimitForTests) return nullptr;
-  const size_t nameSize = std::strlen(name) + 1;
-  void* block = std::calloc(1, sizeof(SummaryEntry) + nameSize);
-  if (!block) return nullptr;
-  auto* entry = static_cast<SummaryEntry*>(block);
-  char* storedName = static_cast<char*>(block) + sizeof(SummaryEntry);
-  std::memcpy(storedName, name, nameSize);
-  entry->name = storedName;
-  ++LiveRecords;
-  return entry;
-}
-
-void ReleaseRecord(SummaryEntry* entry) {
-  if (!entry) return;
-  --LiveRecords;
-  std::free(entry);
-}
 
 bool IsRowInSight(int index) {
   auto top = static_cast<int>(SendMessageA(EntryList, LVM_GETTOPINDEX, 0, 0));
@@ -76,38 +42,20 @@ bool IsRowInSight(int index) {
   return index >= top && index <= top + rows;  // the last one may show in part
 }
 
-void RedrawEntry(int index) {
-  if (!EntryList || (DisplayHeld() && !IsRowInSight(index))) return;
-  SendMessageA(EntryList, LVM_REDRAWITEMS, index, index);
-}
+size_t ShownCount() { return static_cast<size_t>(SendMessageA(EntryList, LVM_GETITEMCOUNT, 0, 0)); }
 
-void ColumnTextOf(const SummaryEntry& entry, int column, char* text, int size) {
-  switch (column) {
-    case kColumnName:
-      // The list may ask with less room than a long UTF-8 name takes: no half character then.
-      if (!CopyText(text, size, entry.name)) DropSplitCharacter(text);
-      break;
-    case kColumnDigest:
-      CopyText(text, size, entry.digest);
-      break;
-    case kColumnStatus:
-      CopyText(text, size, StatusText(entry.status));
-      break;
-    case kColumnSize:
-      FormatSizeText(entry.sizeKb, ThousandsSeparator(), text, static_cast<size_t>(size));
-      break;
-    default:
-      text[0] = '\0';
-  }
-}
+size_t RecordCount() { return static_cast<size_t>(EntryCount()); }
 
 // The records of the selected items, so that the selection can follow them through a sort.
 std::vector<const SummaryEntry*> SelectedRecords() {
   const auto count = static_cast<size_t>(SendMessageA(EntryList, LVM_GETSELECTEDCOUNT, 0, 0));
-  if (count == Entries.size()) return {Entries.begin(), Entries.end()};  // no walk through all
   std::vector<const SummaryEntry*> selected;
+  if (count == RecordCount()) {  // no walk through all
+    for (int index = 0; index < EntryCount(); ++index) selected.push_back(GetEntry(index));
+    return selected;
+  }
   for (int index = FirstSelectedEntry(); index >= 0; index = NextSelectedEntry(index)) {
-    selected.push_back(Entries[static_cast<size_t>(index)]);
+    selected.push_back(GetEntry(index));
   }
   return selected;
 }
@@ -116,21 +64,49 @@ void SelectRecords(std::vector<const SummaryEntry*> records, const SummaryEntry*
   RedrawPause pause(EntryList);  // one repaint, not one per item
   RestoringSelection = true;
   // Everything selected (as after Select All) stays so in one request; only the focus moves.
-  const bool all = records.size() == Entries.size();
+  const bool all = records.size() == RecordCount();
   ListView_SetItemState(EntryList, -1, all ? LVIS_SELECTED : 0, LVIS_SELECTED | LVIS_FOCUSED);
   const std::less<const SummaryEntry*> before;
   if (!all) std::sort(records.begin(), records.end(), before);
-  for (size_t index = 0; index < Entries.size(); ++index) {
-    const SummaryEntry* entry = Entries[index];
+  for (int index = 0; index < EntryCount(); ++index) {
+    const SummaryEntry* entry = GetEntry(index);
     bool selected = !all && std::binary_search(records.begin(), records.end(), entry, before);
     UINT state = selected ? LVIS_SELECTED : 0;
     if (entry == focused) state |= LVIS_FOCUSED;
-    if (state) ListView_SetItemState(EntryList, static_cast<int>(index), state, state);
+    if (state) ListView_SetItemState(EntryList, index, state, state);
   }
   RestoringSelection = false;
 }
 
+void OnEntryAppended() {
+  if (!DisplayHeld()) SyncEntryCount();
+}
+
+void OnEntryChanged(int index) {
+  if (!EntryList || (DisplayHeld() && !IsRowInSight(index))) return;
+  SendMessageA(EntryList, LVM_REDRAWITEMS, index, index);
+}
+
+void OnEntriesCleared() {
+  if (EntryList) SendMessageA(EntryList, LVM_DELETEALLITEMS, 0, 0);
+}
+
+// The control moves the selection of the items below up by one.
+bool OnEntryRemoving(int index) {
+  SyncEntryCount();
+  return SendMessageA(EntryList, LVM_DELETEITEM, index, 0) != 0;
+}
+
+const EntriesListener kEntryView = {OnEntryAppended, OnEntryChanged, OnEntriesCleared,
+                                    OnEntryRemoving};
+
+UINT StateImageOf(const SummaryEntry& entry, UINT state) {
+  return (state & ~LVIS_STATEIMAGEMASK) | INDEXTOSTATEIMAGEMASK(entry.status + 1);
+}
+
 }  // namespace
+
+void InstallEntryView() { InstallEntriesListener(&kEntryView); }
 
 void InstallEntryColumns(HWND list) {
   for (int column = 0; column < kColumnCount; ++column) {
@@ -168,84 +144,31 @@ void InstallStateImages(HWND list) {
   DeleteObject(bitmap);
 }
 
-void LimitEntryRecordsForTests(int limit) { RecordLimitForTests = limit; }
-
-bool AppendEntry(const char* name, const char* digest, int status, int32_t sizeKb) {
-  SummaryEntry* entry = NewRecord(name);
-  if (!entry) return false;
-  CopyText(entry->digest, sizeof entry->digest, digest);
-  entry->status = status;
-  entry->sizeKb = sizeKb;
-  // A failed allocation must not leave a window procedure: the entries stay as they were.
-  try {
-    Entries.push_back(entry);
-    try {
-      ListedNames.Add(entry->name);
-    } catch (const std::bad_alloc&) {
-      Entries.pop_back();
-      throw;
-    }
-  } catch (const std::bad_alloc&) {
-    ReleaseRecord(entry);
-    return false;
+void ReadColumnWidths(int widths[kColumnCount]) {
+  for (int column = 0; column < kColumnCount; ++column) {
+    widths[column] =
+        EntryList ? static_cast<int>(SendMessageA(EntryList, LVM_GETCOLUMNWIDTH, column, 0)) : 0;
   }
-  if (!DisplayHeld()) SyncEntryCount();
-  ModifiedFlag = true;
-  return true;
-}
-
-SummaryEntry* GetEntry(int index) {
-  if (index < 0 || static_cast<size_t>(index) >= Entries.size()) return nullptr;
-  return Entries[static_cast<size_t>(index)];
-}
-
-void SetEntryStatus(int index, int status) {
-  SummaryEntry* entry = GetEntry(index);
-  if (!entry) return;
-  entry->status = status;
-  RedrawEntry(index);
-}
-
-void SetEntrySize(int index, int32_t sizeKb) {
-  SummaryEntry* entry = GetEntry(index);
-  if (!entry) return;
-  entry->sizeKb = sizeKb;
-  RedrawEntry(index);
-}
-
-void SetEntryDigest(int index, const char* digest) {
-  SummaryEntry* entry = GetEntry(index);
-  if (!entry) return;
-  CopyText(entry->digest, sizeof entry->digest, digest);
-  RedrawEntry(index);
-}
-
-void ClearEntries() {
-  for (SummaryEntry* entry : Entries) ReleaseRecord(entry);
-  Entries.clear();
-  ListedNames.Clear();
-  if (EntryList) SendMessageA(EntryList, LVM_DELETEALLITEMS, 0, 0);
 }
 
 void SyncEntryCount() {
-  if (!EntryList) return;
-  if (SendMessageA(EntryList, LVM_GETITEMCOUNT, 0, 0) == static_cast<LRESULT>(Entries.size())) return;
+  if (!EntryList || ShownCount() == RecordCount()) return;
   // The rows above keep their place and selection.
-  SendMessageA(EntryList, LVM_SETITEMCOUNT, Entries.size(), LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL);
+  SendMessageA(EntryList, LVM_SETITEMCOUNT, RecordCount(), LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL);
 }
 
 bool NewEntriesInSight() {
   if (!EntryList) return false;
-  auto shown = static_cast<size_t>(SendMessageA(EntryList, LVM_GETITEMCOUNT, 0, 0));
-  if (shown == Entries.size()) return false;
-  return shown > Entries.size() || IsRowInSight(static_cast<int>(shown));
+  const size_t shown = ShownCount();
+  if (shown == RecordCount()) return false;
+  return shown > RecordCount() || IsRowInSight(static_cast<int>(shown));
 }
 
 bool NewCountChangesScrollBar() {
   if (!EntryList) return false;
-  auto shown = static_cast<size_t>(SendMessageA(EntryList, LVM_GETITEMCOUNT, 0, 0));
-  if (shown == Entries.size()) return false;
-  if (shown > Entries.size() || shown == 0) return true;
+  const size_t shown = ShownCount();
+  if (shown == RecordCount()) return false;
+  if (shown > RecordCount() || shown == 0) return true;
   // Below the top row the thumb would move up.
   if (SendMessageA(EntryList, LVM_GETTOPINDEX, 0, 0) != 0) return true;
   SCROLLBARINFO bar = {};
@@ -269,38 +192,15 @@ void SortEntries(int column) {
     SortAscending = true;
   }
   SyncEntryCount();
-  // The selection and the focus stay with their entries.
   std::vector<const SummaryEntry*> selected = SelectedRecords();
-  const SummaryEntry* focused = GetEntry(
-      static_cast<int>(SendMessageA(EntryList, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED)));
-  std::stable_sort(Entries.begin(), Entries.end(), [](const SummaryEntry* a, const SummaryEntry* b) {
-    return CompareEntries(a, b, SortColumn, SortAscending) < 0;
-  });
+  const SummaryEntry* focused = GetEntry(static_cast<int>(
+      SendMessageA(EntryList, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED)));
+  SortEntryRecords(SortColumn, SortAscending);
   if (!selected.empty() || focused) SelectRecords(std::move(selected), focused);
   InvalidateRect(EntryList, nullptr, FALSE);
 }
 
 bool IsRestoringSelection() { return RestoringSelection; }
-
-bool IsNameListed(const char* name) { return ListedNames.Contains(name); }
-
-int ListedNameCount() { return static_cast<int>(ListedNames.Count()); }
-
-int LiveEntryRecords() { return LiveRecords; }
-
-bool RemoveEntry(int index) {
-  SummaryEntry* entry = GetEntry(index);
-  if (!entry) return false;
-  SyncEntryCount();
-  // The control moves the selection of the items below up by one.
-  if (!SendMessageA(EntryList, LVM_DELETEITEM, index, 0)) return false;
-  Entries.erase(Entries.begin() + index);
-  ListedNames.Remove(entry->name);
-  ReleaseRecord(entry);
-  return true;
-}
-
-int EntryCount() { return static_cast<int>(Entries.size()); }
 
 int FirstSelectedEntry() { return NextSelectedEntry(-1); }
 
@@ -310,30 +210,14 @@ int NextSelectedEntry(int after) {
       SendMessageA(EntryList, LVM_GETNEXTITEM, after, MAKELPARAM(LVNI_SELECTED, 0)));
 }
 
-int FindEntryIndex(const SummaryEntry* entry, int hint) {
-  if (hint >= 0 && GetEntry(hint) == entry) return hint;
-  for (size_t index = 0; index < Entries.size(); ++index) {
-    if (Entries[index] == entry) return static_cast<int>(index);
-  }
-  return -1;
-}
-
-void GetEntryText(int index, int column, char* text, int size) {
-  if (size <= 0) return;
-  text[0] = '\0';
-  if (const SummaryEntry* entry = GetEntry(index)) ColumnTextOf(*entry, column, text, size);
-}
-
 LRESULT AnswerEntryDisplayInfo(NMLVDISPINFOA* info) {
   LVITEMA& item = info->item;
   const SummaryEntry* entry = GetEntry(item.iItem);
   if (!entry) return 0;
   if ((item.mask & LVIF_TEXT) && item.pszText && item.cchTextMax > 0) {
-    ColumnTextOf(*entry, item.iSubItem, item.pszText, item.cchTextMax);
+    GetEntryText(item.iItem, item.iSubItem, item.pszText, item.cchTextMax);
   }
-  if (item.mask & LVIF_STATE) {
-    item.state = (item.state & ~LVIS_STATEIMAGEMASK) | INDEXTOSTATEIMAGEMASK(entry->status + 1);
-  }
+  if (item.mask & LVIF_STATE) item.state = StateImageOf(*entry, item.state);
   return 0;
 }
 
@@ -343,7 +227,7 @@ LRESULT AnswerEntryDisplayInfoW(NMLVDISPINFOW* info) {
   if (!entry) return 0;
   if ((item.mask & LVIF_TEXT) && item.pszText && item.cchTextMax > 0) {
     char text[kCellTextSize];
-    ColumnTextOf(*entry, item.iSubItem, text, sizeof text);
+    GetEntryText(item.iItem, item.iSubItem, text, sizeof text);
     std::wstring wide = ProcessTextToWide(text, std::strlen(text));
     size_t units = std::min(wide.size(), static_cast<size_t>(item.cchTextMax - 1));
     // A pair of units is one character: never half of one.
@@ -351,9 +235,7 @@ LRESULT AnswerEntryDisplayInfoW(NMLVDISPINFOW* info) {
     std::memcpy(item.pszText, wide.data(), units * sizeof(wchar_t));
     item.pszText[units] = L'\0';
   }
-  if (item.mask & LVIF_STATE) {
-    item.state = (item.state & ~LVIS_STATEIMAGEMASK) | INDEXTOSTATEIMAGEMASK(entry->status + 1);
-  }
+  if (item.mask & LVIF_STATE) item.state = StateImageOf(*entry, item.state);
   return 0;
 }
 
@@ -366,9 +248,7 @@ int FindEntryByName(const char* wanted, unsigned flags, int start) {
   const std::wstring wideWanted = ProcessTextToWide(wanted, std::strlen(wanted));  // once
   for (int step = 0; step < span; ++step) {
     int index = (start + step) % count;
-    if (LocaleCaseMatches(Entries[static_cast<size_t>(index)]->name, wideWanted, partial)) {
-      return index;
-    }
+    if (LocaleCaseMatches(GetEntry(index)->name, wideWanted, partial)) return index;
   }
   return -1;
 }
@@ -386,14 +266,4 @@ LRESULT AnswerFindRequest(const NMHDR* header) {
     return -1;
   }
   return FindEntryByName(wanted, find->lvfi.flags, find->iStart);
-}
-
-const char* ThousandsSeparator() {
-  if (CachedThousandsSeparator[0] == '\0') {
-    if (!GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_STHOUSAND, CachedThousandsSeparator,
-                        sizeof CachedThousandsSeparator)) {
-      CachedThousandsSeparator[0] = '\0';
-    }
-  }
-  return CachedThousandsSeparator;
 }

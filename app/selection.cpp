@@ -1,4 +1,4 @@
-#include "summary/selection.h"
+#include "app/selection.h"
 
 #include <commctrl.h>
 
@@ -9,11 +9,12 @@
 
 #include "app/app_state.h"
 #include "app/commands.h"
-#include "app/win_guards.h"
+#include "app/entry_view.h"
+#include "app/title.h"
 #include "common/code_pages.h"
-#include "summary/entry_list.h"
-#include "summary/summary_line.h"
-#include "summary/title.h"
+#include "common/win_guards.h"
+#include "summary/document_state.h"
+#include "summary/summary_file.h"
 
 namespace {
 
@@ -27,13 +28,8 @@ bool BeepWhenEmpty() {
 std::string SelectedLines() {
   std::string text;
   for (int index = FirstSelectedEntry(); index >= 0; index = NextSelectedEntry(index)) {
-    char digest[33];
-    char name[kMaxWrittenName + 1];
-    GetEntryText(index, kColumnDigest, digest, sizeof digest);
-    GetEntryText(index, kColumnName, name, sizeof name);
     char line[kSummaryLineSize];
-    size_t length = FormatSummaryLine(digest, name, line, sizeof line);
-    text.append(line, length);
+    text.append(line, FormatEntryLine(index, line));
   }
   return text;
 }
@@ -75,24 +71,24 @@ void SelectAll() {
   ListView_SetItemState(EntryList, -1, LVIS_SELECTED, LVIS_SELECTED);
 }
 
-void DeleteSelected(HWND window) {
+void DeleteSelected(HWND) {
   if (BeepWhenEmpty()) return;
   SendMessageA(EntryList, WM_SETREDRAW, FALSE, 0);
   if (SendMessageA(EntryList, LVM_GETSELECTEDCOUNT, 0, 0) == EntryCount()) {
     // Everything selected: one request empties the list. Removing items one by one costs the
     // list control a search through all its items each time, seconds at 100,000 entries.
     ClearEntries();
-    ModifiedFlag = true;
+    SetModified(true);
   }
   for (int index = FirstSelectedEntry(); index >= 0; index = NextSelectedEntry(index - 1)) {
     if (!RemoveEntry(index)) break;
-    ModifiedFlag = true;
+    SetModified(true);
   }
   SendMessageA(EntryList, WM_SETREDRAW, TRUE, 0);
   InvalidateRect(EntryList, nullptr, TRUE);
   UpdateWindow(EntryList);
   RefreshCommandState();
-  UpdateTitle(window, nullptr);
+  RefreshTitle();
 }
 
 void CopySelected(HWND window) {

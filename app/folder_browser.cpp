@@ -1,4 +1,4 @@
-#include "summary/folder_browser.h"
+#include "app/folder_browser.h"
 
 #include <shlobj.h>
 

@@ -1,4 +1,4 @@
-#include "summary/file_dialog.h"
+#include "app/file_dialog.h"
 
 #include <commdlg.h>
 
@@ -7,6 +7,7 @@
 #include <new>
 #include <vector>
 
+#include "app/app_state.h"
 #include "common/code_pages.h"
 
 namespace {
@@ -66,4 +67,10 @@ FileDialogResult RunFileDialog(const FileDialogRequest& request, std::string* ch
   } catch (const std::bad_alloc&) {
     return FileDialogResult::kOutOfMemory;
   }
+}
+
+bool AskForFiles(const FileDialogRequest& request, std::string* chosen) {
+  const FileDialogResult result = RunFileDialog(request, chosen);
+  if (result == FileDialogResult::kOutOfMemory) ShowError("Out of memory");
+  return result == FileDialogResult::kChosen;
 }

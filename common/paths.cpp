@@ -1,4 +1,4 @@
-#include "summary/paths.h"
+#include "common/paths.h"
 
 #include <cstring>
 

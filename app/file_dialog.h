@@ -1,6 +1,6 @@
 // The Open and Save dialogs, set up once for every command that asks for files.
-#ifndef VELMORA_SUMMARY_FILE_DIALOG_H
-#define VELMORA_SUMMARY_FILE_DIALOG_H
+#ifndef VELMORA_APP_FILE_DIALOG_H
+#define VELMORA_APP_FILE_DIALOG_H
 
 #include <windows.h>
 
@@ -23,5 +23,8 @@ enum class FileDialogResult { kChosen, kCancelled, kOutOfMemory };
 // for several files their folder and each name, each followed by a NUL, as the ANSI dialog
 // does. Cancelled also when a chosen name cannot be carried in that code page.
 FileDialogResult RunFileDialog(const FileDialogRequest& request, std::string* chosen);
+
+// Shows a file dialog; true with a choice, after telling the user when memory ran out.
+bool AskForFiles(const FileDialogRequest& request, std::string* chosen);
 
 #endif

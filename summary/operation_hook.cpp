@@ -1,0 +1,21 @@
+#include "summary/operation_hook.h"
+
+namespace {
+
+const OperationHook* Hook = nullptr;
+
+}  // namespace
+
+void InstallOperationHook(const OperationHook* hook) { Hook = hook; }
+
+void TellUser(const char* text) {
+  if (Hook) Hook->tellUser(text);
+}
+
+void ReportFileAdded() {
+  if (Hook) Hook->fileAdded();
+}
+
+void ReportResultRecorded() {
+  if (Hook) Hook->resultRecorded();
+}
