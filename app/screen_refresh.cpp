@@ -10,6 +10,7 @@
 #include "common/code_pages.h"
 #include "common/paths.h"
 #include "digest/read_hook.h"
+#include "digest/read_queue.h"
 
 namespace {
 
@@ -136,7 +137,10 @@ void PumpMessages() {
   }
 }
 
-void SetDisplayPacing(DisplayPacing pacing) { Pacing = pacing; }
+void SetDisplayPacing(DisplayPacing pacing) {
+  Pacing = pacing;
+  SetLockstepReading(pacing == DisplayPacing::kEveryChunk);  // one reader hands over each chunk
+}
 
 bool DisplayHeld() { return Paced(); }
 

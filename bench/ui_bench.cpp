@@ -31,6 +31,7 @@
 #include "app/verify_commands.h"
 #include "digest/md5.h"
 #include "digest/read_hook.h"
+#include "digest/read_queue.h"
 #include "summary/adding.h"
 #include "summary/document_state.h"
 
@@ -449,6 +450,10 @@ int main(int argc, char** argv) {
   CoInitialize(nullptr);
   InitCommonControls();
   PrepareProcessState(GetModuleHandleA(nullptr));
+  // The bench's switch for the figures of one reader beside those of the program's own count.
+  if (const char* readers = std::getenv("VELMORA_BENCH_READERS")) {
+    SetReaderCountForTests(std::atoi(readers));
+  }
   RegisterMainWindowClass(GetModuleHandleA(nullptr));
   int result = 2;
   if (mode == "generate" && argc >= 4) {

@@ -5,6 +5,7 @@ set(CORE_SOURCES
   ${CMAKE_SOURCE_DIR}/digest/md5.cpp
   ${CMAKE_SOURCE_DIR}/digest/file_size.cpp
   ${CMAKE_SOURCE_DIR}/digest/read_hook.cpp
+  ${CMAKE_SOURCE_DIR}/digest/reader_count.cpp
   ${CMAKE_SOURCE_DIR}/app/options.cpp
   ${CMAKE_SOURCE_DIR}/app/command_state.cpp
   ${CMAKE_SOURCE_DIR}/summary/summary_line.cpp
@@ -20,6 +21,7 @@ set(CORE_SOURCES
 # Native tests of the platform-free code.
 set(CORE_TEST_SOURCES
   ${CMAKE_SOURCE_DIR}/tests/native/md5_test.cpp
+  ${CMAKE_SOURCE_DIR}/tests/native/reader_count_test.cpp
   ${CMAKE_SOURCE_DIR}/tests/native/utf8_text_test.cpp
   ${CMAKE_SOURCE_DIR}/tests/native/file_size_test.cpp
   ${CMAKE_SOURCE_DIR}/tests/native/options_test.cpp

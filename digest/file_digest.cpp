@@ -13,7 +13,8 @@ namespace {
 // Unbuffered reads need a sector-aligned buffer; VirtualAlloc gives page alignment. The
 // buffer of the last file is kept for the next one: allocating it anew for each small file
 // costs more than reading the file. A nested digest (none is expected) gets a buffer of its own.
-unsigned char* SpareBuffer = nullptr;
+// Each reading thread keeps its own.
+thread_local unsigned char* SpareBuffer = nullptr;
 
 class ReadBuffer {
  public:
@@ -134,6 +135,11 @@ int DigestChunks(HANDLE file, unsigned char* buffer, unsigned char digest[16], i
 }
 
 }  // namespace
+
+void ReleaseReadBuffer() {
+  if (SpareBuffer) VirtualFree(SpareBuffer, 0, MEM_RELEASE);
+  SpareBuffer = nullptr;
+}
 
 int DigestOpenFile(HANDLE file, unsigned char digest[16], int32_t* sizeKb, int64_t listedSize) {
   *sizeKb = -1;

@@ -21,5 +21,7 @@ int DigestFile(const char* path, char digestText[kDigestTextSize], int32_t* size
 int CheckFile(const char* path, const char* storedDigest, int32_t* sizeKb);
 int DigestOpenFile(HANDLE file, unsigned char digest[16], int32_t* sizeKb,
                    int64_t listedSize = kSizeNotListed);
+// Frees the read buffer the calling thread keeps between files (a reader thread, as it ends).
+void ReleaseReadBuffer();
 
 #endif

@@ -6,6 +6,9 @@ namespace {
 
 std::atomic<bool> StopFlag{false};
 const ReadHook* Hook = nullptr;
+thread_local const ReadHook* ThreadHook = nullptr;
+
+const ReadHook* ActiveHook() { return ThreadHook ? ThreadHook : Hook; }
 
 }  // namespace
 
@@ -17,16 +20,21 @@ void ClearStopRequest() { StopFlag.store(false); }
 
 void InstallReadHook(const ReadHook* hook) { Hook = hook; }
 
+void SetThreadReadHook(const ReadHook* hook) { ThreadHook = hook; }
+
 void ReportFileStarted(const char* path) {
-  if (Hook) Hook->fileStarted(path);
+  if (const ReadHook* hook = ActiveHook()) hook->fileStarted(path);
 }
 
 void ReportFileEnded() {
-  if (Hook) Hook->fileEnded();
+  if (const ReadHook* hook = ActiveHook()) hook->fileEnded();
 }
 
 void ReportProgress(uint32_t position) {
-  if (Hook) Hook->progressed(position);
+  if (const ReadHook* hook = ActiveHook()) hook->progressed(position);
 }
 
-bool PollRead(ReadPoint point) { return Hook ? Hook->poll(point) : StopRequested(); }
+bool PollRead(ReadPoint point) {
+  const ReadHook* hook = ActiveHook();
+  return hook ? hook->poll(point) : StopRequested();
+}

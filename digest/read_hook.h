@@ -23,6 +23,8 @@ struct ReadHook {
 
 // With no hook installed, reading reports nothing and stops only on request.
 void InstallReadHook(const ReadHook* hook);
+// A reader thread's own hook, in place of the installed one for that thread.
+void SetThreadReadHook(const ReadHook* hook);
 
 // What the reading code calls; each passes to the installed hook.
 void ReportFileStarted(const char* path);

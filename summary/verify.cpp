@@ -1,9 +1,12 @@
 #include "summary/verify.h"
 
 #include <cstring>
+#include <deque>
+#include <memory>
 
 #include "common/paths.h"
 #include "digest/file_digest.h"
+#include "digest/read_queue.h"
 #include "summary/document_state.h"
 #include "summary/entries.h"
 #include "summary/operation_hook.h"
@@ -29,35 +32,39 @@ std::vector<EntryToVisit> EntriesToVisit(const std::vector<int>& indices) {
 // system cannot open is Missing, never read under a shorter name, which may be another file.
 enum { kVisitPathSize = kPathTextSize + kSummaryNameSize };
 
-// Reads one entry's file; false when the user stopped the pass.
-bool VisitEntry(const SummaryEntry* entry, int hint, PassAction action, char* path,
-                size_t prefixLength, PassResult* result) {
-  int index = FindEntryIndex(entry, hint);
-  if (index < 0) return true;
+// Queues the file of one entry; false when there is no file to read (the entry is gone).
+std::shared_ptr<QueuedRead> QueueEntry(ReadQueue* queue, const EntryToVisit& item, PassAction action,
+                                       char* path, size_t prefixLength) {
+  int index = FindEntryIndex(item.entry, item.index);
+  if (index < 0) return nullptr;
   GetEntryText(index, kColumnName, path + prefixLength,
                static_cast<int>(kVisitPathSize - prefixLength));
-  int32_t sizeKb = -1;
-  char digest[kDigestTextSize];
-  int verdict;
-  if (action == PassAction::kVerify) {
-    GetEntryText(index, kColumnDigest, digest, sizeof digest);
-    verdict = CheckFile(path, digest, &sizeKb);
-  } else {
-    verdict = DigestFile(path, digest, &sizeKb);
-  }
-  if (verdict == kStatusInterrupted) return false;
-  index = FindEntryIndex(entry, index);  // the list may have been sorted meanwhile
-  if (index < 0) return true;
-  if (action == PassAction::kRecalculate && verdict == kStatusOk) {
-    SetEntryDigest(index, digest);
+  char stored[kDigestTextSize] = "";
+  if (action == PassAction::kVerify) GetEntryText(index, kColumnDigest, stored, sizeof stored);
+  auto read = std::make_shared<QueuedRead>(path, kSizeNotListed, stored);
+  queue->Push(read);
+  return read;
+}
+
+// Records a verdict on its own entry, wherever a sort has moved it meanwhile.
+void RecordVerdict(const EntryToVisit& item, const QueuedRead& read, PassAction action,
+                   PassResult* result) {
+  const int index = FindEntryIndex(item.entry, item.index);
+  if (index < 0) return;
+  if (action == PassAction::kRecalculate && read.verdict == kStatusOk) {
+    SetEntryDigest(index, read.digest);
     SetModified(true);
   }
-  SetEntryStatus(index, verdict);
-  SetEntrySize(index, sizeKb);
+  SetEntryStatus(index, read.verdict);
+  SetEntrySize(index, read.sizeKb);
   ReportResultRecorded();
-  if (verdict != kStatusOk) result->allOk = false;
-  return true;
+  if (read.verdict != kStatusOk) result->allOk = false;
 }
+
+struct InFlight {
+  EntryToVisit item;
+  std::shared_ptr<QueuedRead> read;
+};
 
 }  // namespace
 
@@ -67,11 +74,23 @@ PassResult RunPass(const std::vector<int>& indices, PassAction action) {
   JoinPath(BaseDirectory(), "", path, sizeof path);
   const size_t prefixLength = std::strlen(path);
   PassResult result;
+  ReadQueue queue(BaseDirectory());
+  std::deque<InFlight> inFlight;
+  // Each result is taken in the order the entries were queued: the oldest when the queue is
+  // full, and the rest at the end.
+  auto recordOldest = [&] {
+    InFlight oldest = inFlight.front();
+    inFlight.pop_front();
+    if (!queue.TakeOldest()) return false;
+    RecordVerdict(oldest.item, *oldest.read, action, &result);
+    return true;
+  };
   for (const EntryToVisit& item : EntriesToVisit(indices)) {
-    if (!VisitEntry(item.entry, item.index, action, path, prefixLength, &result)) {
-      result.interrupted = true;
-      break;
-    }
+    std::shared_ptr<QueuedRead> read = QueueEntry(&queue, item, action, path, prefixLength);
+    if (read) inFlight.push_back({item, read});
+    while (!result.interrupted && queue.Full()) result.interrupted = !recordOldest();
+    if (result.interrupted) break;
   }
+  while (!result.interrupted && !inFlight.empty()) result.interrupted = !recordOldest();
   return result;
 }
