@@ -40,14 +40,22 @@ bool PollOnReader(ReadPoint) { return StopRequested() || CurrentCancel->load(); 
 // A reader thread shows nothing and dispatches nothing.
 const ReadHook kReaderHook = {IgnorePath, IgnoreEnd, NoteProgress, PollOnReader};
 
-SeekPenalty AskSeekPenalty(const char* path) {
-  std::wstring wide = WidePath(path);
+// The root of the volume a path lies on ("C:\\", or a folder where a volume is mounted); "" when
+// the system cannot say.
+std::wstring VolumeOf(const char* path) {
   wchar_t volume[MAX_PATH];
-  if (!GetVolumePathNameW(wide.c_str(), volume, MAX_PATH)) return SeekPenalty::kUnknown;
-  std::wstring device = volume;  // "C:\" -> "\\.\C:"
-  if (!device.empty() && device.back() == L'\\') device.pop_back();
-  if (device.size() != 2 || device[1] != L':') return SeekPenalty::kUnknown;
-  device = L"\\\\.\\" + device;
+  if (!GetVolumePathNameW(WidePath(path).c_str(), volume, MAX_PATH)) return L"";
+  return volume;
+}
+
+// Asks the volume's device whether reading it costs seeks (a rotating disk).
+SeekPenalty AskSeekPenalty(const std::wstring& volume) {
+  wchar_t name[MAX_PATH];  // "\\?\Volume{...}\", whatever the volume is mounted as
+  if (volume.empty() || !GetVolumeNameForVolumeMountPointW(volume.c_str(), name, MAX_PATH)) {
+    return SeekPenalty::kUnknown;
+  }
+  std::wstring device = name;
+  if (!device.empty() && device.back() == L'\\') device.pop_back();  // the device, not its root
   HANDLE handle = CreateFileW(device.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                               OPEN_EXISTING, 0, nullptr);
   if (handle == INVALID_HANDLE_VALUE) return SeekPenalty::kUnknown;
@@ -97,11 +105,14 @@ struct ReaderPool {
   std::atomic<bool> cancelled{false};
   int running = 0;
   std::vector<HANDLE> threads;  // the running readers' own handles, to cancel a blocked read
+  std::mutex rotatingDisk;      // held by whoever reads a file of a volume with a seek penalty
 };
 
 namespace {
 
-void ReadOne(QueuedRead* read, std::atomic<bool>* cancelled) {
+void ReadOne(QueuedRead* read, std::atomic<bool>* cancelled, std::mutex* oneAtATime = nullptr) {
+  std::unique_lock<std::mutex> alone;
+  if (oneAtATime) alone = std::unique_lock<std::mutex>(*oneAtATime);
   CurrentRead = read;
   CurrentCancel = cancelled;
   WaitWhileHeld(read->path);
@@ -148,7 +159,7 @@ void RunReader(std::shared_ptr<ReaderPool> pool) {
       read = pool->waiting.front();
       pool->waiting.pop_front();
     }
-    ReadOne(read.get(), &pool->cancelled);
+    ReadOne(read.get(), &pool->cancelled, read->oneAtATime ? &pool->rotatingDisk : nullptr);
     read->done.store(true);
     ++FinishedReads;
     pool->resultReady.notify_all();
@@ -178,7 +189,7 @@ int FinishedReadsForTests() { return FinishedReads.load(); }
 int ReaderCountFor(const char* path) {
   if (ReadersForTests > 0) return ReadersForTests;
   if (Lockstep) return 1;
-  return ChooseReaderCount(LogicalProcessors(), AskSeekPenalty(path));
+  return ChooseReaderCount(LogicalProcessors(), AskSeekPenalty(VolumeOf(path)));
 }
 
 void SetLockstepReading(bool on) { Lockstep = on; }
@@ -229,11 +240,28 @@ void ReadQueue::Push(const std::shared_ptr<QueuedRead>& read) {
     read->done.store(true);
     return;
   }
+  read->oneAtATime = OnRotatingDisk(read->path);
   {
     std::lock_guard<std::mutex> lock(pool_->lock);
     pool_->waiting.push_back(read);
   }
   pool_->workReady.notify_one();
+}
+
+// The volume is asked once per operation; the walk lists a folder's files together, so the
+// answer of the last file's folder mostly serves.
+bool ReadQueue::OnRotatingDisk(const std::string& path) {
+  const size_t cut = path.find_last_of("\\/");
+  const std::string folder = cut == std::string::npos ? std::string() : path.substr(0, cut);
+  if (folder == lastFolder_ && !lastFolder_.empty()) return lastFolderRotating_;
+  const std::wstring volume = VolumeOf(path.c_str());
+  auto known = volumes_.find(volume);
+  if (known == volumes_.end()) {
+    known = volumes_.emplace(volume, AskSeekPenalty(volume) == SeekPenalty::kIncurred).first;
+  }
+  lastFolder_ = folder;
+  lastFolderRotating_ = known->second;
+  return lastFolderRotating_;
 }
 
 bool ReadQueue::Full() const {

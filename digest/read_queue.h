@@ -7,6 +7,7 @@
 #include <atomic>
 #include <cstdint>
 #include <deque>
+#include <map>
 #include <memory>
 #include <string>
 
@@ -25,13 +26,15 @@ struct QueuedRead {
   int32_t sizeKb = -1;
   std::atomic<uint32_t> progress{0};
   std::atomic<bool> done{false};
+  bool oneAtATime = false;  // on a volume with a seek penalty: never read beside another such read
 };
 
 struct ReaderPool;
 
 class ReadQueue {
  public:
-  // Readers for the volume of volumePath (see ReaderCountFor).
+  // Readers for the volume of volumePath (see ReaderCountFor). A file on another volume that
+  // reports a seek penalty is still read while no other such file is.
   explicit ReadQueue(const char* volumePath);
   // Files still being read are dropped: blocked reads are cancelled where the system allows,
   // and the readers are waited for at most a second; a later result is thrown away.
@@ -50,12 +53,16 @@ class ReadQueue {
 
  private:
   bool WaitFor(const QueuedRead& read);
+  bool OnRotatingDisk(const std::string& path);
 
   enum { kWaitSlice = 10 };  // ms between looks at the queue while waiting for a result
   int readers_;
   std::atomic<bool> noCancel_{false};
   std::shared_ptr<ReaderPool> pool_;  // none with one reader
   std::deque<std::shared_ptr<QueuedRead>> inFlight_;
+  std::map<std::wstring, bool> volumes_;  // volume root -> reports a seek penalty
+  std::string lastFolder_;
+  bool lastFolderRotating_ = false;
 };
 
 // Readers for files on the volume of path: one per logical processor (at most 8), one for a
