@@ -78,10 +78,21 @@ void AddDirectory(HWND owner) {
   CopyText(folder, sizeof folder, BaseDirectory());
   if (!ChooseFolder(owner, kDirectoryPrompt, folder, sizeof folder)) return;
   if (!IsUnderBase(BaseDirectory(), folder, nullptr)) {
-    ShowError("The selected directory must be UNDER the Base Directory!");
+    ShowError(kFolderNotUnderBase);
     return;
   }
   AddTreeAsOperation(folder);
+}
+
+void AddDroppedPaths(const std::vector<std::string>& paths, int unreadable) {
+  if (!BaseDirectory()[0]) {
+    ShowError(kNoBaseForAdding);
+    return;
+  }
+  RunAddition([&paths, unreadable] {
+    LeftOut.unreadableFiles += unreadable;
+    AddPaths(paths);
+  });
 }
 
 void AddTreeAsOperation(const char* directory) {

@@ -5,9 +5,16 @@
 
 #include <windows.h>
 
+#include <string>
+#include <vector>
+
 void AddFiles(HWND owner);
 void AddDirectory(HWND owner);
 // Adds a whole tree under the Base Directory as one long operation.
 void AddTreeAsOperation(const char* directory);
+// Adds dropped files and folders in their order as one long operation; unreadable: names that
+// could not be taken (counted as left out). Without a Base Directory it says so, as the Add
+// commands do.
+void AddDroppedPaths(const std::vector<std::string>& paths, int unreadable);
 
 #endif

@@ -76,6 +76,11 @@ void OpenSummary(HWND window, const char* givenDirectory) {
   LoadSummary(window, chosen.c_str(), givenDirectory);
 }
 
+void OpenSummaryFile(HWND window, const char* path) {
+  SetStatusText("");
+  if (ConfirmDiscard(window)) LoadSummary(window, path, nullptr);
+}
+
 void LoadSummary(HWND window, const char* path, const char* givenDirectory) {
   // The caller's text may be a recent-file entry that AddRecentFile moves: copy it first.
   char working[kPathTextSize];

@@ -8,6 +8,8 @@ bool ConfirmDiscard(HWND window);  // true: go on
 void NewSummary(HWND window);
 void OpenSummary(HWND window, const char* givenDirectory);
 void LoadSummary(HWND window, const char* path, const char* givenDirectory);
+// Opens a summary named without the Open dialog, as File > Open opens the one chosen there.
+void OpenSummaryFile(HWND window, const char* path);
 void SaveSummary(HWND window);
 void SaveSummaryAs(HWND window);
 // Takes givenDirectory as it is, or asks for a folder starting at startFolder (null: the last

@@ -5,6 +5,7 @@
 #include "app/app_state.h"
 #include "app/commands.h"
 #include "app/document_commands.h"
+#include "app/drop.h"
 #include "app/entry_view.h"
 #include "app/recent_menu.h"
 #include "app/toolbar.h"
@@ -22,6 +23,7 @@ LRESULT OnCreate(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     MainMenu = GetMenu(window);
     SetBusy(false);
     RebuildRecentMenu();
+    DragAcceptFiles(window, TRUE);
     return 0;
   }
   MessageBoxA(window, "Cannot create child windows", kProgramTitle, MB_ICONERROR);
@@ -115,6 +117,8 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
       return OnNotifyFormat(window, wParam, lParam);
     case WM_CONTEXTMENU:
       return OnContextMenu(window);
+    case WM_DROPFILES:
+      return OnDropFiles(window, reinterpret_cast<HDROP>(wParam));
     case WM_COMMAND:
       return DispatchCommand(window, LOWORD(wParam), wParam, lParam);
     default:

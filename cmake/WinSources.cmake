@@ -5,6 +5,7 @@ set(WIN_SOURCES
   ${CMAKE_SOURCE_DIR}/app/children.cpp
   ${CMAKE_SOURCE_DIR}/app/commands.cpp
   ${CMAKE_SOURCE_DIR}/app/document_commands.cpp
+  ${CMAKE_SOURCE_DIR}/app/drop.cpp
   ${CMAKE_SOURCE_DIR}/app/entry_view.cpp
   ${CMAKE_SOURCE_DIR}/app/file_dialog.cpp
   ${CMAKE_SOURCE_DIR}/app/folder_browser.cpp

@@ -32,7 +32,8 @@ velmora_win_test(operation_tests
   ${CMAKE_SOURCE_DIR}/tests/win/verify_tests.cpp
   ${CMAKE_SOURCE_DIR}/tests/win/selection_tests.cpp
   ${CMAKE_SOURCE_DIR}/tests/win/pacing_tests.cpp
-  ${CMAKE_SOURCE_DIR}/tests/win/parallel_tests.cpp)
+  ${CMAKE_SOURCE_DIR}/tests/win/parallel_tests.cpp
+  ${CMAKE_SOURCE_DIR}/tests/win/drop_tests.cpp)
 
 # Tests that start the real dorvex.exe as a process of its own.
 velmora_win_test(process_tests ${CMAKE_SOURCE_DIR}/tests/win/process_tests.cpp)

@@ -20,6 +20,8 @@
 
 LeftOutCounts LeftOut;
 
+const char kFolderNotUnderBase[] = "The selected directory must be UNDER the Base Directory!";
+
 namespace {
 
 const size_t kWalkPathSize = kPathTextSize + 8;  // a path, and the "*.*" of its listing
@@ -177,6 +179,46 @@ void WalkTree(Addition* addition, const char* directory) {
 }  // namespace
 
 void StartCountingAdditions() { LeftOut = LeftOutCounts(); }
+
+namespace {
+
+bool IsFolder(const char* path) {
+  const DWORD attributes = GetFileAttributesW(WidePath(path).c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// One path of AddPaths; false once the addition was stopped.
+bool AddOnePath(Addition* addition, const char* path) {
+  const bool folder = IsFolder(path);
+  if (ProcessTextUnits(path) >= MAX_PATH) {
+    if (folder) {
+      ++LeftOut.longPaths;
+    } else {
+      TellUser("Too long filename");
+    }
+  } else if (!IsUnderBase(BaseDirectory(), path, nullptr)) {
+    if (folder) {
+      TellUser(kFolderNotUnderBase);
+    } else {
+      TellNotUnderBase(path);
+    }
+  } else if (folder) {
+    WalkTree(addition, path);
+  } else {
+    addition->Add(path, kSizeNotListed);
+  }
+  return !addition->Stopped() && !StopRequested();
+}
+
+}  // namespace
+
+void AddPaths(const std::vector<std::string>& paths) {
+  Addition addition;
+  for (const std::string& path : paths) {
+    if (!AddOnePath(&addition, path.c_str())) break;
+  }
+  addition.Finish();
+}
 
 void AddSelectedNames(const char* directory, const char* firstName) {
   Addition addition;

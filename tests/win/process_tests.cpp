@@ -42,6 +42,8 @@ TEST(CommandLine, NoArgumentsOpensAnEmptyUntitledSummary) {
   HWND window = program.WaitForWindow("dorvex");
   ASSERT_NE(window, nullptr);
   EXPECT_EQ(WindowText(window), "Velmora - untitled.md5   [0 items]");
+  // The file manager may drop files on it.
+  EXPECT_TRUE(GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_ACCEPTFILES);
   PostMessageA(window, WM_CLOSE, 0, 0);
   EXPECT_EQ(program.WaitForExit(), 0u);
 }
