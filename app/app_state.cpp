@@ -9,6 +9,7 @@ HWND StatusBar = nullptr;
 HWND ProgressBar = nullptr;
 HMENU MainMenu = nullptr;
 HFONT UiFont = nullptr;
+int WindowDpi = 96;
 
 char LastBrowseFolder[kPathBufferSize] = "";
 char HelpFilePath[kHelpPathSize] = "";

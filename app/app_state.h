@@ -17,6 +17,7 @@ extern HWND StatusBar;
 extern HWND ProgressBar;
 extern HMENU MainMenu;
 extern HFONT UiFont;
+extern int WindowDpi;  // the main window's pixels per inch; main window (creation, DPI change)
 
 extern char LastBrowseFolder[kPathBufferSize];  // start-up, ChooseBaseDirectory, -g
 extern char HelpFilePath[kHelpPathSize];        // start-up

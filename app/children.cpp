@@ -4,24 +4,58 @@
 #include <commctrl.h>
 
 #include "app/app_state.h"
+#include "app/dpi_rules.h"
 #include "app/entry_view.h"
 #include "app/main_window.h"
 #include "app/toolbar.h"
+#include "common/win_guards.h"
 #include "resources/resource.h"
 
 namespace {
 
 int CachedScreenDpiY = -1;
 
-HFONT CreateUiFont() {
+// The bitmap font has sizes for some screens only; elsewhere its TrueType face takes over, so the
+// text is neither stretched nor left small.
+HFONT CreateUiFont(int dpi) {
   LOGFONTA font;
   ZeroMemory(&font, sizeof font);
-  font.lfHeight = -MulDiv(8, ScreenDpiY(), 72);
+  font.lfHeight = -MulDiv(8, dpi, 72);
   font.lfWeight = FW_NORMAL;
   font.lfCharSet = DEFAULT_CHARSET;
   lstrcpynA(font.lfFaceName, "MS Sans Serif", LF_FACESIZE);
+  HFONT created = CreateFontIndirectA(&font);
+  if (dpi == kBaseDpi) return created;  // as it has always been drawn
+  char face[LF_FACESIZE] = "";
+  if (created) {
+    ScreenDc screen;
+    HGDIOBJ before = SelectObject(screen.Get(), created);
+    TEXTMETRICA metrics = {};
+    GetTextFaceA(screen.Get(), sizeof face, face);
+    GetTextMetricsA(screen.Get(), &metrics);
+    SelectObject(screen.Get(), before);
+    const bool bitmapFace = !(metrics.tmPitchAndFamily & TMPF_TRUETYPE) &&
+                            !(metrics.tmPitchAndFamily & TMPF_VECTOR);
+    if (!bitmapFace || metrics.tmHeight - metrics.tmInternalLeading == -font.lfHeight) {
+      return created;
+    }
+  }
+  // No size of the bitmap font for this screen.
+  if (created) DeleteObject(created);
+  lstrcpynA(font.lfFaceName, "Microsoft Sans Serif", LF_FACESIZE);
   return CreateFontIndirectA(&font);
 }
+
+void ApplyUiFont(HFONT font) {
+  if (!font) return;
+  if (StatusBar) {
+    SendMessageA(StatusBar, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    SendMessageA(StatusBar, WM_SIZE, 0, 0);
+  }
+  if (BaseLabel) SendMessageA(BaseLabel, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+}
+
+typedef UINT(WINAPI* DpiForWindowFn)(HWND window);
 
 HWND CreateChild(DWORD exStyle, const char* className, const char* text, DWORD style, HWND parent,
                  int id) {
@@ -47,8 +81,8 @@ void CreateEntryList(HWND window) {
   SendMessageA(EntryList, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_FULLROWSELECT);
   // The state image (the status picture) is asked for with the texts.
   SendMessageA(EntryList, LVM_SETCALLBACKMASK, LVIS_STATEIMAGEMASK, 0);
-  InstallEntryColumns(EntryList);
-  InstallStateImages(EntryList);
+  InstallEntryColumns(EntryList, WindowDpi);
+  InstallStateImages(EntryList, WindowDpi);
 }
 
 int WindowHeight(HWND window) {
@@ -73,15 +107,38 @@ int ScreenDpiY() {
   return CachedScreenDpiY;
 }
 
+int DpiOfWindow(HWND window) {
+  // Windows 10 (1607) and later; elsewhere the screen's, which is every window's there.
+  static const auto dpiForWindow = reinterpret_cast<DpiForWindowFn>(reinterpret_cast<void*>(
+      GetProcAddress(GetModuleHandleA("user32.dll"), "GetDpiForWindow")));
+  const int dpi = dpiForWindow && window ? static_cast<int>(dpiForWindow(window)) : 0;
+  return dpi > 0 ? dpi : ScreenDpiY();
+}
+
+void ApplyWindowDpi(HWND window, int dpi) {
+  if (dpi <= 0 || dpi == WindowDpi) return;
+  RescaleColumnWidths(EntryList, WindowDpi, dpi);
+  WindowDpi = dpi;
+  HFONT font = CreateUiFont(dpi);
+  if (font) {
+    ApplyUiFont(font);
+    if (UiFont) DeleteObject(UiFont);
+    UiFont = font;
+  }
+  if (ToolbarWindow) ToolbarWindow = RecreateToolbar(window, ToolbarWindow, dpi);
+  if (EntryList) InstallStateImages(EntryList, dpi);
+}
+
 bool CreateChildWindows(HWND window) {
-  UiFont = CreateUiFont();
+  WindowDpi = DpiOfWindow(window);
+  UiFont = CreateUiFont(WindowDpi);
   CreateStatusBar(window);
   BaseLabel =
       CreateChild(WS_EX_STATICEDGE, "STATIC", "  Base Directory: ", 0, window, IDC_BASE_LABEL);
   if (BaseLabel && UiFont)
     SendMessageA(BaseLabel, WM_SETFONT, reinterpret_cast<WPARAM>(UiFont), FALSE);
   if (StatusBar) ProgressBar = CreateChild(0, PROGRESS_CLASSA, "", 0, StatusBar, IDC_PROGRESS);
-  ToolbarWindow = CreateToolbar(window);
+  ToolbarWindow = CreateToolbar(window, WindowDpi);
   CreateEntryList(window);
   return DocumentWindowsExist() && ToolbarWindow;
 }
@@ -104,7 +161,7 @@ void DestroyChildWindows() {
 void LayoutChildren(int width, int height) {
   int toolbarHeight = WindowHeight(ToolbarWindow);
   int statusHeight = WindowHeight(StatusBar);
-  int labelHeight = MulDiv(12, ScreenDpiY(), 72);
+  int labelHeight = MulDiv(12, WindowDpi, 72);
   if (BaseLabel) MoveWindow(BaseLabel, 0, toolbarHeight, width, labelHeight, TRUE);
   if (EntryList) {
     MoveWindow(EntryList, 0, toolbarHeight + labelHeight, width,

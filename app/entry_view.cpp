@@ -7,10 +7,12 @@
 #include <vector>
 
 #include "app/app_state.h"
+#include "app/dpi_rules.h"
 #include "app/screen_refresh.h"
 #include "common/code_pages.h"
 #include "common/win_guards.h"
 #include "resources/resource.h"
+#include "settings/placement.h"
 #include "settings/settings.h"
 #include "summary/summary_line.h"
 
@@ -108,13 +110,18 @@ UINT StateImageOf(const SummaryEntry& entry, UINT state) {
 
 void InstallEntryView() { InstallEntriesListener(&kEntryView); }
 
-void InstallEntryColumns(HWND list) {
+void InstallEntryColumns(HWND list, int dpi) {
+  int widths[kColumnCount];
+  for (int column = 0; column < kColumnCount; ++column) {
+    widths[column] = ColumnWidthStored[column] ? ColumnWidths[column]
+                                               : ScaleForDpi(kDefaultColumnWidth, dpi);
+  }
   for (int column = 0; column < kColumnCount; ++column) {
     LVCOLUMNA columnInfo;
     ZeroMemory(&columnInfo, sizeof columnInfo);
     columnInfo.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM | LVCF_ORDER;
     columnInfo.fmt = kColumns[column].format;
-    columnInfo.cx = ColumnWidths[column];
+    columnInfo.cx = widths[column];
     columnInfo.pszText = const_cast<char*>(kColumns[column].title);
     columnInfo.iSubItem = column;
     columnInfo.iOrder = kColumns[column].order;
@@ -129,17 +136,31 @@ void InstallEntryColumns(HWND list) {
   // inserted in another order, and repaint rows only that far: the columns beyond stay blank
   // until the whole list is drawn again. A changed width of the first column makes them
   // measure the rows anew; setting the same width changes nothing, so it goes there and back.
-  SendMessageA(list, LVM_SETCOLUMNWIDTH, 0, MAKELPARAM(ColumnWidths[0] + 1, 0));
-  SendMessageA(list, LVM_SETCOLUMNWIDTH, 0, MAKELPARAM(ColumnWidths[0], 0));
+  SendMessageA(list, LVM_SETCOLUMNWIDTH, 0, MAKELPARAM(widths[0] + 1, 0));
+  SendMessageA(list, LVM_SETCOLUMNWIDTH, 0, MAKELPARAM(widths[0], 0));
 }
 
-void InstallStateImages(HWND list) {
-  HBITMAP bitmap = LoadBitmapA(AppInstance, MAKEINTRESOURCEA(IDB_STATE_IMAGES));
+void RescaleColumnWidths(HWND list, int fromDpi, int toDpi) {
+  if (!list || fromDpi <= 0 || fromDpi == toDpi) return;
+  for (int column = 0; column < kColumnCount; ++column) {
+    const int width = static_cast<int>(SendMessageA(list, LVM_GETCOLUMNWIDTH, column, 0));
+    SendMessageA(list, LVM_SETCOLUMNWIDTH, column, MAKELPARAM(MulDiv(width, toDpi, fromDpi), 0));
+  }
+}
+
+void InstallStateImages(HWND list, int dpi) {
+  const int scale = PictureScale(dpi);
+  const int id = scale == 200 ? IDB_STATE_IMAGES_200
+                              : scale == 150 ? IDB_STATE_IMAGES_150 : IDB_STATE_IMAGES;
+  HBITMAP bitmap = LoadBitmapA(AppInstance, MAKEINTRESOURCEA(id));
   if (!bitmap) return;
-  HIMAGELIST images = ImageList_Create(20, 15, ILC_COLOR24 | ILC_MASK, 5, 4);
+  HIMAGELIST images = ImageList_Create(PictureSide(20, scale), PictureSide(15, scale),
+                                       ILC_COLOR24 | ILC_MASK, 5, 4);
   if (images) {
     ImageList_AddMasked(images, bitmap, RGB(192, 192, 192));
-    SendMessageA(list, LVM_SETIMAGELIST, LVSIL_STATE, reinterpret_cast<LPARAM>(images));
+    auto before = reinterpret_cast<HIMAGELIST>(
+        SendMessageA(list, LVM_SETIMAGELIST, LVSIL_STATE, reinterpret_cast<LPARAM>(images)));
+    if (before) ImageList_Destroy(before);
   }
   DeleteObject(bitmap);
 }

@@ -14,8 +14,12 @@ extern int SortColumn;  // -1 before the first sort
 extern bool SortAscending;
 
 void InstallEntryView();
-void InstallEntryColumns(HWND list);
-void InstallStateImages(HWND list);
+// The columns, the default width (a column without a stored width) at the window's DPI.
+void InstallEntryColumns(HWND list, int dpi);
+// The status pictures drawn for the DPI; a list that had some drops them.
+void InstallStateImages(HWND list, int dpi);
+// Every column's width from one DPI to another.
+void RescaleColumnWidths(HWND list, int fromDpi, int toDpi);
 // The columns' widths as the user left them.
 void ReadColumnWidths(int widths[kColumnCount]);
 

@@ -12,6 +12,10 @@
 #include "settings/settings.h"
 #include "summary/document_state.h"
 
+#ifndef WM_DPICHANGED
+#define WM_DPICHANGED 0x02E0
+#endif
+
 const char kMainClassName[] = "dorvex";
 
 namespace {
@@ -85,6 +89,19 @@ LRESULT OnNotifyFormat(HWND window, WPARAM wParam, LPARAM lParam) {
   return DefWindowProcA(window, WM_NOTIFYFORMAT, wParam, lParam);
 }
 
+// Moved to a screen of another DPI, or the screen's scale changed: everything is drawn for the
+// DPI in the message, in the rectangle the system suggests.
+LRESULT OnDpiChanged(HWND window, WPARAM wParam, LPARAM lParam) {
+  ApplyWindowDpi(window, LOWORD(wParam));
+  const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
+  SetWindowPos(window, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+               suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+  RECT client;
+  GetClientRect(window, &client);  // laid out again also where the size stayed
+  OnSize(window, WM_SIZE, SIZE_RESTORED, MAKELPARAM(client.right, client.bottom));
+  return 0;
+}
+
 LRESULT OnContextMenu(HWND window) {
   if (!BusyFlag) ShowEditContextMenu(window);
   return 0;
@@ -117,6 +134,8 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
       return OnNotifyFormat(window, wParam, lParam);
     case WM_CONTEXTMENU:
       return OnContextMenu(window);
+    case WM_DPICHANGED:
+      return OnDpiChanged(window, wParam, lParam);
     case WM_DROPFILES:
       return OnDropFiles(window, reinterpret_cast<HDROP>(wParam));
     case WM_COMMAND:

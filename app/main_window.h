@@ -16,6 +16,10 @@ void DestroyChildWindows();
 bool DocumentWindowsExist();  // label, list view, status bar and progress bar
 void LayoutChildren(int width, int height);
 int ScreenDpiY();
+// The window's pixels per inch where the system tells each window's, else the screen's.
+int DpiOfWindow(HWND window);
+// Fonts, pictures and column widths drawn anew for another DPI (the layout follows on WM_SIZE).
+void ApplyWindowDpi(HWND window, int dpi);
 // Writes the settings file from the window and its list, as closing does.
 void SaveWindowSettings(HWND window);
 

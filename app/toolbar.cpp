@@ -4,6 +4,7 @@
 #include <shlwapi.h>
 
 #include "app/app_state.h"
+#include "app/dpi_rules.h"
 #include "resources/resource.h"
 
 const ToolbarSlot ToolbarButtonTable[kToolbarSlotCount] = {
@@ -33,8 +34,21 @@ const ToolbarSlot ToolbarButtonTable[kToolbarSlotCount] = {
 namespace {
 
 const DWORD kHotImagesVersion = 0x40046;  // 4.70
-const int kImageWidth = 16;
-const int kImageHeight = 15;
+// The pictures of one DPI: their bitmaps and the size of each.
+struct PictureSet {
+  int normal, hot;
+  int width, height;
+};
+
+PictureSet PicturesFor(int dpi) {
+  const int scale = PictureScale(dpi);
+  const PictureSet set = {scale == 200 ? IDB_TOOLBAR_200 : scale == 150 ? IDB_TOOLBAR_150 : IDB_TOOLBAR,
+                          scale == 200   ? IDB_TOOLBAR_HOT_200
+                          : scale == 150 ? IDB_TOOLBAR_HOT_150
+                                         : IDB_TOOLBAR_HOT,
+                          PictureSide(16, scale), PictureSide(15, scale)};
+  return set;
+}
 const COLORREF kTransparent = RGB(192, 192, 192);
 
 DWORD CachedComctlVersion = 0;
@@ -58,10 +72,10 @@ LRESULT CALLBACK ToolbarSubclassProc(HWND window, UINT message, WPARAM wParam, L
 }
 
 // Hands the toolbar an image list made from the bitmap (released here in any case).
-void SetImageList(HWND toolbar, UINT message, HBITMAP bitmap) {
+void SetImageList(HWND toolbar, UINT message, HBITMAP bitmap, const PictureSet& set) {
   if (!bitmap) return;
   HIMAGELIST images =
-      ImageList_Create(kImageWidth, kImageHeight, ILC_COLOR24 | ILC_MASK, kToolbarSlotCount, 4);
+      ImageList_Create(set.width, set.height, ILC_COLOR24 | ILC_MASK, kToolbarSlotCount, 4);
   if (images) {
     ImageList_AddMasked(images, bitmap, kTransparent);
     SendMessageA(toolbar, message, 0, reinterpret_cast<LPARAM>(images));
@@ -69,8 +83,9 @@ void SetImageList(HWND toolbar, UINT message, HBITMAP bitmap) {
   DeleteObject(bitmap);
 }
 
-void AddHotImages(HWND toolbar) {
-  SetImageList(toolbar, TB_SETHOTIMAGELIST, LoadBitmapA(AppInstance, MAKEINTRESOURCEA(IDB_TOOLBAR_HOT)));
+void AddHotImages(HWND toolbar, const PictureSet& set) {
+  SetImageList(toolbar, TB_SETHOTIMAGELIST, LoadBitmapA(AppInstance, MAKEINTRESOURCEA(set.hot)),
+               set);
 }
 
 // Greyed buttons: the normal pictures washed out to light grey, so a disabled button still
@@ -92,11 +107,11 @@ void WashOutPixels(HBITMAP bitmap) {
   }
 }
 
-void AddDisabledImages(HWND toolbar) {
-  HBITMAP bitmap = static_cast<HBITMAP>(LoadImageA(AppInstance, MAKEINTRESOURCEA(IDB_TOOLBAR),
+void AddDisabledImages(HWND toolbar, const PictureSet& set) {
+  HBITMAP bitmap = static_cast<HBITMAP>(LoadImageA(AppInstance, MAKEINTRESOURCEA(set.normal),
                                                    IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
   if (bitmap) WashOutPixels(bitmap);
-  SetImageList(toolbar, TB_SETDISABLEDIMAGELIST, bitmap);
+  SetImageList(toolbar, TB_SETDISABLEDIMAGELIST, bitmap, set);
 }
 
 void FillButtons(TBBUTTON* buttons) {
@@ -139,20 +154,21 @@ DWORD ComctlVersion() {
   return CachedComctlVersion;
 }
 
-HWND CreateToolbar(HWND parent) {
+HWND CreateToolbar(HWND parent, int dpi) {
+  const PictureSet set = PicturesFor(dpi);
   TBBUTTON buttons[kToolbarSlotCount];
   HWND toolbar = CreateWindowExA(
       0, TOOLBARCLASSNAMEA, nullptr, WS_CHILD | TBSTYLE_TOOLTIPS | TBSTYLE_WRAPABLE | TBSTYLE_FLAT,
       0, 0, 0, 0, parent, reinterpret_cast<HMENU>(IDC_TOOLBAR), AppInstance, nullptr);
   if (!toolbar) return nullptr;
   SendMessageA(toolbar, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
-  SendMessageA(toolbar, TB_SETBITMAPSIZE, 0, MAKELPARAM(kImageWidth, kImageHeight));
-  TBADDBITMAP bitmap = {AppInstance, IDB_TOOLBAR};
+  SendMessageA(toolbar, TB_SETBITMAPSIZE, 0, MAKELPARAM(set.width, set.height));
+  TBADDBITMAP bitmap = {AppInstance, static_cast<UINT_PTR>(set.normal)};
   SendMessageA(toolbar, TB_ADDBITMAP, kToolbarSlotCount, reinterpret_cast<LPARAM>(&bitmap));
   bool modern = ComctlVersion() >= kHotImagesVersion;
   if (modern) {
-    AddHotImages(toolbar);
-    AddDisabledImages(toolbar);
+    AddHotImages(toolbar, set);
+    AddDisabledImages(toolbar, set);
   }
   FillButtons(buttons);
   SendMessageA(toolbar, TB_ADDBUTTONSA, kToolbarSlotCount, reinterpret_cast<LPARAM>(buttons));
@@ -163,6 +179,18 @@ HWND CreateToolbar(HWND parent) {
   }
   SendMessageA(toolbar, TB_AUTOSIZE, 0, 0);
   ShowWindow(toolbar, SW_SHOW);
+  return toolbar;
+}
+
+HWND RecreateToolbar(HWND parent, HWND old, int dpi) {
+  HWND toolbar = CreateToolbar(parent, dpi);
+  if (!toolbar) return old;
+  for (const ToolbarSlot& slot : ToolbarButtonTable) {
+    if (slot.commandId < 0) continue;
+    const bool enabled = SendMessageA(old, TB_ISBUTTONENABLED, slot.commandId, 0) != 0;
+    SendMessageA(toolbar, TB_ENABLEBUTTON, slot.commandId, MAKELONG(enabled ? TRUE : FALSE, 0));
+  }
+  if (old) DestroyWindow(old);
   return toolbar;
 }
 

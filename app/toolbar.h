@@ -14,7 +14,10 @@ extern const ToolbarSlot ToolbarButtonTable[kToolbarSlotCount];
 
 const char* LookupTooltipText(int commandId);
 DWORD ComctlVersion();
-HWND CreateToolbar(HWND parent);
+// The toolbar with pictures drawn for the DPI.
+HWND CreateToolbar(HWND parent, int dpi);
+// A toolbar for another DPI in place of the old one, its buttons enabled as the old one's were.
+HWND RecreateToolbar(HWND parent, HWND old, int dpi);
 void DeleteToolbarBrush();
 
 #endif

@@ -8,6 +8,7 @@ set(CORE_SOURCES
   ${CMAKE_SOURCE_DIR}/digest/reader_count.cpp
   ${CMAKE_SOURCE_DIR}/app/options.cpp
   ${CMAKE_SOURCE_DIR}/app/command_state.cpp
+  ${CMAKE_SOURCE_DIR}/app/dpi_rules.cpp
   ${CMAKE_SOURCE_DIR}/summary/summary_line.cpp
   ${CMAKE_SOURCE_DIR}/summary/entry_record.cpp
   ${CMAKE_SOURCE_DIR}/summary/left_out.cpp
@@ -26,6 +27,7 @@ set(CORE_TEST_SOURCES
   ${CMAKE_SOURCE_DIR}/tests/native/file_size_test.cpp
   ${CMAKE_SOURCE_DIR}/tests/native/options_test.cpp
   ${CMAKE_SOURCE_DIR}/tests/native/command_state_test.cpp
+  ${CMAKE_SOURCE_DIR}/tests/native/dpi_rules_test.cpp
   ${CMAKE_SOURCE_DIR}/tests/native/paths_test.cpp
   ${CMAKE_SOURCE_DIR}/tests/native/summary_line_test.cpp
   ${CMAKE_SOURCE_DIR}/tests/native/entry_record_test.cpp

@@ -16,7 +16,9 @@ include(cmake/WinSources.cmake)
 # Pictures: generated from their text form at build time.
 find_package(Python3 REQUIRED COMPONENTS Interpreter)
 set(ART_DIR ${CMAKE_BINARY_DIR}/art)
-set(ART_FILES ${ART_DIR}/toolbar.bmp ${ART_DIR}/toolbar_hot.bmp ${ART_DIR}/state.bmp ${ART_DIR}/dorvex.ico)
+set(ART_FILES ${ART_DIR}/toolbar.bmp ${ART_DIR}/toolbar_hot.bmp ${ART_DIR}/state.bmp ${ART_DIR}/dorvex.ico
+  ${ART_DIR}/toolbar_150.bmp ${ART_DIR}/toolbar_hot_150.bmp ${ART_DIR}/state_150.bmp
+  ${ART_DIR}/toolbar_200.bmp ${ART_DIR}/toolbar_hot_200.bmp ${ART_DIR}/state_200.bmp)
 file(GLOB ART_SOURCES ${CMAKE_SOURCE_DIR}/resources/art/*)
 add_custom_command(OUTPUT ${ART_FILES}
   COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/resources/make_art.py ${ART_DIR}

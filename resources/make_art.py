@@ -4,8 +4,17 @@
     python3 resources/make_art.py OUTDIR [--preview PNG] [--art DIR]
 
 Writes OUTDIR/toolbar.bmp (bitmap 122), toolbar_hot.bmp (123), state.bmp (124)
-and dorvex.ico. Standard library only, and byte-for-byte deterministic, so the
-build can regenerate them at will.
+and dorvex.ico (48x48, 32x32 and 16x16), and the same strips for screens of 150%
+and 200%: toolbar_150.bmp, toolbar_hot_150.bmp, state_150.bmp and the _200 ones.
+Standard library only, and byte-for-byte deterministic, so the build can
+regenerate them at will.
+
+The larger pictures are scaled from the drawn ones so that they stay clean: at
+200% every pixel becomes a 2x2 block; at 150% every pixel becomes a 3x3 block
+and each 2x2 group of the result is then averaged into one pixel (opaque where
+at least half of it is, of the mean colour of its opaque part), so no pixel is
+doubled where its neighbour is not. They are 24-bit bitmaps, since averaged
+colours are not among the 16 standard ones.
 
 Text pixel file format (see the files themselves for examples):
     # comment                       anywhere outside a frame's rows
@@ -418,14 +427,49 @@ def load_all(art_dir):
     return arts
 
 
+def scale_pixels(pixels, percent):
+    """The picture at 150% or 200% (see the module's notes); frames stay whole when each frame's
+    width is even, as every frame's is."""
+    if percent == 200:
+        return [[px for px in row for _ in range(2)] for row in pixels for _ in range(2)]
+    if percent != 150:
+        raise ValueError(percent)
+    tripled = [[px for px in row for _ in range(3)] for row in pixels for _ in range(3)]
+    if len(tripled) % 2:  # an odd height: a transparent row below, halved away
+        tripled.append([TRANSPARENT_RGB + (0,)] * len(tripled[0]))
+    out = []
+    for y in range(0, len(tripled), 2):
+        row = []
+        for x in range(0, len(tripled[0]), 2):
+            group = [tripled[y][x], tripled[y][x + 1], tripled[y + 1][x], tripled[y + 1][x + 1]]
+            opaque = [px for px in group if px[3] != 0]
+            if len(opaque) * 2 < len(group):
+                row.append(TRANSPARENT_RGB + (0,))
+                continue
+            mean = tuple((sum(px[i] for px in opaque) + len(opaque) // 2) // len(opaque)
+                         for i in range(4))
+            if mean[:3] == TRANSPARENT_RGB:  # never the key colour
+                mean = (191,) + mean[1:]
+            row.append(mean)
+        out.append(row)
+    return out
+
+
 def build(arts):
     toolbar, state = arts['toolbar.txt'], arts['state.txt']
-    return {
+    outputs = {
         'toolbar.bmp': bmp24(strip_pixels(toolbar)),
         'toolbar_hot.bmp': bmp24(strip_pixels(toolbar, hot=True)),
         'state.bmp': bmp4(strip_pixels(state)),
-        'dorvex.ico': ico([strip_pixels(arts['icon32.txt']), strip_pixels(arts['icon16.txt'])]),
+        'dorvex.ico': ico([scale_pixels(strip_pixels(arts['icon32.txt']), 150),
+                           strip_pixels(arts['icon32.txt']), strip_pixels(arts['icon16.txt'])]),
     }
+    for percent in (150, 200):
+        outputs['toolbar_%d.bmp' % percent] = bmp24(scale_pixels(strip_pixels(toolbar), percent))
+        outputs['toolbar_hot_%d.bmp' % percent] = bmp24(
+            scale_pixels(strip_pixels(toolbar, hot=True), percent))
+        outputs['state_%d.bmp' % percent] = bmp24(scale_pixels(strip_pixels(state), percent))
+    return outputs
 
 
 def _write(path, data):

@@ -41,6 +41,13 @@
 #define IDB_TOOLBAR              122
 #define IDB_TOOLBAR_HOT          123
 #define IDB_STATE_IMAGES         124
+/* The same for screens of 150% and 200% */
+#define IDB_TOOLBAR_150          125
+#define IDB_TOOLBAR_HOT_150      126
+#define IDB_STATE_IMAGES_150     127
+#define IDB_TOOLBAR_200          128
+#define IDB_TOOLBAR_HOT_200      129
+#define IDB_STATE_IMAGES_200     130
 
 /* About dialog controls */
 #define IDC_ABOUT_STATIC         -1

@@ -42,33 +42,46 @@ sample "tickets/ferry.pdf" 88064
 sample "tickets/museum.pdf" 61440
 count=$(find "$tree" -type f | wc -l)
 
-# A fixed placement and column widths through the program's own settings file.
-printf '%s\r\n' '[Misc]' 'x=24' 'y=24' 'nx=676' 'ny=360' \
-  'cw0=220' 'cw1=250' 'cw2=90' 'cw3=80' > "$WINEPREFIX/drive_c/windows/dorvex.ini"
+# shoot DPI NAME X Y WIDTH HEIGHT CW0 CW1 CW2 CW3: the program at a screen's pixels per inch (Wine
+# reads them as a program starts), with a fixed placement and column widths through its own
+# settings file (stored in pixels, so given for that DPI), grabbed into docs/NAME.
+shoot() {
+  local dpi=$1 name=$2
+  /usr/lib/wine/wine64 reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" \
+    /f >/dev/null 2>&1
+  printf '%s\r\n' '[Misc]' "x=$3" "y=$4" "nx=$5" "ny=$6" \
+    "cw0=$7" "cw1=$8" "cw2=$9" "cw3=${10}" > "$WINEPREFIX/drive_c/windows/dorvex.ini"
 
-/usr/lib/wine/wine64 "$build/dorvex.exe" -g 'C:\Holiday 2024' </dev/null >/dev/null 2>&1 &
-program_pid=$!
+  /usr/lib/wine/wine64 "$build/dorvex.exe" -g 'C:\Holiday 2024' </dev/null >/dev/null 2>&1 &
+  program_pid=$!
 
-# The title reaches the final item count once the whole tree has been digested.
-title="Velmora - untitled.md5   [$count items]"
-window=
-for _ in $(seq 600); do
-  window=$(xwininfo -root -tree | awk -v t="\"$title\":" 'index($0, t) { print $1; exit }')
-  [ -n "$window" ] && break
-  sleep 0.1
-done
-if [ -z "$window" ]; then
-  echo "screenshots: the main window never showed \"$title\"" >&2
-  exit 1
-fi
-sleep 1  # the last repaint of the list and the status bar
+  # The title reaches the final item count once the whole tree has been digested.
+  local title="Velmora - untitled.md5   [$count items]" window=
+  for _ in $(seq 600); do
+    window=$(xwininfo -root -tree | awk -v t="\"$title\":" 'index($0, t) { print $1; exit }')
+    [ -n "$window" ] && break
+    sleep 0.1
+  done
+  if [ -z "$window" ]; then
+    echo "screenshots: the main window never showed \"$title\" at $dpi DPI" >&2
+    exit 1
+  fi
+  sleep 1  # the last repaint of the list and the status bar
 
-# Grab the screen and crop it to the window, which Wine draws with its own frame.
-geometry=$(xwininfo -id "$window" | awk '
-  /Absolute upper-left X/ { x = $NF } /Absolute upper-left Y/ { y = $NF }
-  /^ *Width:/ { w = $NF } /^ *Height:/ { h = $NF }
-  END { printf "%dx%d+%d+%d", w, h, x, y }')
-import -window root "$work/screen.png"
-convert "$work/screen.png" -crop "$geometry" +repage -strip \
-  -define png:exclude-chunks=date,time "$out/main-window.png"
-echo "screenshots: $out/main-window.png ($geometry)"
+  # Grab the screen and crop it to the window, which Wine draws with its own frame.
+  local geometry
+  geometry=$(xwininfo -id "$window" | awk '
+    /Absolute upper-left X/ { x = $NF } /Absolute upper-left Y/ { y = $NF }
+    /^ *Width:/ { w = $NF } /^ *Height:/ { h = $NF }
+    END { printf "%dx%d+%d+%d", w, h, x, y }')
+  import -window root "$work/screen.png"
+  convert "$work/screen.png" -crop "$geometry" +repage -strip \
+    -define png:exclude-chunks=date,time "$out/$name"
+  echo "screenshots: $out/$name ($geometry, $dpi DPI)"
+  kill "$program_pid" >/dev/null 2>&1 || true
+  wait "$program_pid" 2>/dev/null || true
+  program_pid=
+}
+
+shoot 96 main-window.png 24 24 676 360 220 250 90 80
+shoot 144 main-window-144dpi.png 24 24 1014 540 330 375 135 120

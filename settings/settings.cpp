@@ -13,6 +13,7 @@ const char kSettingsFile[] = "dorvex.ini";
 const char kSettingsSection[] = "Misc";
 int ColumnWidths[4] = {kDefaultColumnWidth, kDefaultColumnWidth, kDefaultColumnWidth,
                        kDefaultColumnWidth};
+bool ColumnWidthStored[4] = {false, false, false, false};
 
 namespace {
 
@@ -101,7 +102,9 @@ void ReadSettings(int* x, int* y, int* width, int* height) {
   for (int column = 0; column < 4; ++column) {
     char key[8];
     FormatText(key, sizeof key, "cw%d", column);
-    ColumnWidths[column] = ColumnWidthFromSetting(ReadInteger(key, 0));
+    const int stored = ReadInteger(key, 0);
+    ColumnWidths[column] = ColumnWidthFromSetting(stored);
+    ColumnWidthStored[column] = stored > 0;
   }
   ReadRecentFiles();
 }

@@ -27,7 +27,9 @@ STANDARD_16 = {
     (255, 255, 0), (0, 0, 255), (255, 0, 255), (0, 255, 255), (255, 255, 255),
 }
 SEPARATORS = {3, 7, 10, 16, 19}
-OUTPUTS = ('toolbar.bmp', 'toolbar_hot.bmp', 'state.bmp', 'dorvex.ico')
+OUTPUTS = ('toolbar.bmp', 'toolbar_hot.bmp', 'state.bmp', 'dorvex.ico',
+           'toolbar_150.bmp', 'toolbar_hot_150.bmp', 'state_150.bmp',
+           'toolbar_200.bmp', 'toolbar_hot_200.bmp', 'state_200.bmp')
 
 passed = 0
 failed = 0
@@ -147,6 +149,37 @@ def check_toolbars(outdir):
           'Recalculate Selected looks like Recalculate All')
 
 
+def check_scaled(outdir):
+    """The strips for 150% and 200% against the drawn ones: at 200% each pixel a 2x2 block; at
+    150% each pixel drawn from the drawn pixels under it (a third of a pixel each way), opaque
+    where all of them are, transparent where none is, and never the key colour otherwise."""
+    for base in ('toolbar', 'toolbar_hot', 'state'):
+        _h, drawn = parse_bmp(read(os.path.join(outdir, base + '.bmp')), base + '.bmp')
+        width, height = len(drawn[0]), len(drawn)
+        name = base + '_200.bmp'
+        h, rows = parse_bmp(read(os.path.join(outdir, name)), name)
+        check(h['bits'] == 24 and (h['width'], h['height']) == (2 * width, 2 * height),
+              '%s: 24-bit, %dx%d' % (name, 2 * width, 2 * height))
+        check(all(rows[y][x] == drawn[y // 2][x // 2] for y in range(2 * height)
+                  for x in range(2 * width)), '%s: every pixel a 2x2 block' % name)
+        name = base + '_150.bmp'
+        h, rows = parse_bmp(read(os.path.join(outdir, name)), name)
+        size = (width * 3 // 2, (height * 3 + 1) // 2)
+        check(h['bits'] == 24 and (h['width'], h['height']) == size,
+              '%s: 24-bit, %dx%d, got %dx%d' % ((name,) + size + (h['width'], h['height'])))
+        clean = True
+        for y in range(size[1]):
+            for x in range(size[0]):
+                under = {drawn[min(sy // 3, height - 1)][sx // 3]
+                         for sy in (2 * y, 2 * y + 1) for sx in (2 * x, 2 * x + 1)
+                         if sy // 3 < height}
+                if TRANSPARENT not in under:
+                    clean = clean and rows[y][x] != TRANSPARENT
+                elif under == {TRANSPARENT}:
+                    clean = clean and rows[y][x] == TRANSPARENT
+        check(clean, '%s: opaque and transparent where the drawn picture is' % name)
+
+
 def check_state(outdir):
     h, rows = parse_bmp(read(os.path.join(outdir, 'state.bmp')), 'state.bmp')
     check(h['width'] == 100 and h['height'] == 15,
@@ -185,7 +218,7 @@ def check_icon(outdir):
     data = read(os.path.join(outdir, 'dorvex.ico'))
     reserved, kind, count = struct.unpack_from('<HHH', data, 0)
     check(reserved == 0 and kind == 1, 'dorvex.ico: icon header')
-    check(count == 2, 'dorvex.ico: 2 images, got %d' % count)
+    check(count == 3, 'dorvex.ico: 3 images, got %d' % count)
     sizes = []
     for i in range(count):
         w, h, colours, _res, planes, bits, length, offset = \
@@ -215,7 +248,8 @@ def check_icon(outdir):
                 if (alpha == 0 and bit != 1) or (alpha == 255 and bit != 0):
                     consistent = False
         check(consistent, 'icon %dx%d: AND mask agrees with the alpha channel' % (w, h))
-    check(sorted(sizes) == [(16, 16), (32, 32)], 'dorvex.ico holds 32x32 and 16x16: %r' % sizes)
+    check(sorted(sizes) == [(16, 16), (32, 32), (48, 48)],
+          'dorvex.ico holds 48x48, 32x32 and 16x16: %r' % sizes)
 
 
 def check_png(path):
@@ -323,6 +357,7 @@ def main():
             check_toolbars(out1)
             check_state(out1)
             check_icon(out1)
+            check_scaled(out1)
             check_png(preview)
             r2 = run(out2)
             check(r2.returncode == 0, 'second run')

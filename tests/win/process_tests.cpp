@@ -159,6 +159,63 @@ TEST(CommandLine, SummaryNameWithBlanksOpensWithOrWithoutQuotes) {
 
 // A test executable that is killed (a crash, ctest's time-out) takes the programs it started with
 // it: a copy of this executable starts dorvex.exe, outside this test's own job, and is killed.
+// The screen's pixels per inch, which Wine reads as a program starts, set for the programs this
+// test starts and put back however the test ends.
+class ScreenDpiSetting {
+ public:
+  explicit ScreenDpiSetting(DWORD dpi) {
+    RegCreateKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, nullptr, 0, KEY_ALL_ACCESS,
+                    nullptr, &key_, nullptr);
+    DWORD size = sizeof before_;
+    hadValue_ = RegQueryValueExA(key_, "LogPixels", nullptr, nullptr,
+                                 reinterpret_cast<BYTE*>(&before_), &size) == ERROR_SUCCESS;
+    RegSetValueExA(key_, "LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dpi), sizeof dpi);
+  }
+  ~ScreenDpiSetting() {
+    if (hadValue_) {
+      RegSetValueExA(key_, "LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&before_),
+                     sizeof before_);
+    } else {
+      RegDeleteValueA(key_, "LogPixels");
+    }
+    RegCloseKey(key_);
+  }
+  ScreenDpiSetting(const ScreenDpiSetting&) = delete;
+  ScreenDpiSetting& operator=(const ScreenDpiSetting&) = delete;
+
+ private:
+  HKEY key_ = nullptr;
+  DWORD before_ = 0;
+  bool hadValue_ = false;
+};
+
+int ChildHeight(HWND window, int id) {
+  RECT rect = {};
+  GetWindowRect(GetDlgItem(window, id), &rect);
+  return rect.bottom - rect.top;
+}
+
+TEST(HighDpi, AtOneHundredFiftyPercentTheProgramStartsWithEverythingDrawnLarger) {
+  char settings[MAX_PATH];
+  GetWindowsDirectoryA(settings, MAX_PATH);
+  DeleteFileA((std::string(settings) + "\\dorvex.ini").c_str());  // default column widths
+  ScreenDpiSetting dpi(144);
+  RunningProgram program("");
+  ASSERT_TRUE(program.Started());
+  HWND window = program.WaitForWindow("dorvex");
+  ASSERT_NE(window, nullptr);
+  EXPECT_EQ(ChildHeight(window, IDC_BASE_LABEL), 24);
+  HWND toolbar = GetDlgItem(window, IDC_TOOLBAR);
+  const auto buttons = static_cast<DWORD>(SendMessageA(toolbar, TB_GETBUTTONSIZE, 0, 0));
+  EXPECT_GE(LOWORD(buttons), 31);  // pictures of 24x23
+  EXPECT_GE(HIWORD(buttons), 29);
+  HWND list = GetDlgItem(window, IDC_ENTRY_LIST);
+  EXPECT_EQ(SendMessageA(list, LVM_GETCOLUMNWIDTH, 0, 0), 270);
+  PostMessageA(window, WM_CLOSE, 0, 0);
+  EXPECT_EQ(program.WaitForExit(), 0u);
+  DeleteFileA((std::string(settings) + "\\dorvex.ini").c_str());  // widths stored at 144 DPI
+}
+
 TEST(TestProcesses, ProgramsStartedByAKilledTestEndWithIt) {
   ScratchDir scratch;
   std::string pidFile = scratch.File("held.pid");

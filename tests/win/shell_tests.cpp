@@ -174,3 +174,91 @@ TEST_F(MainWindowTest, HotImagesAndBackgroundFollowTheControlsVersion) {
 
 }  // namespace
 
+
+namespace {
+
+// What the window draws at its DPI: toolbar pictures and buttons, status pictures, the label,
+// the font, and a column at its default width.
+struct DpiLook {
+  int toolbarPictureWidth, toolbarPictureHeight;
+  int buttonWidth, buttonHeight;
+  int statePictureWidth, statePictureHeight;
+  int labelHeight;
+  int fontHeight;
+  int columnWidth;
+};
+
+DpiLook LookOfWindow() {
+  DpiLook look = {};
+  ImageList_GetIconSize(
+      reinterpret_cast<HIMAGELIST>(SendMessageA(ToolbarWindow, TB_GETIMAGELIST, 0, 0)),
+      &look.toolbarPictureWidth, &look.toolbarPictureHeight);
+  const auto buttons = static_cast<DWORD>(SendMessageA(ToolbarWindow, TB_GETBUTTONSIZE, 0, 0));
+  look.buttonWidth = LOWORD(buttons);
+  look.buttonHeight = HIWORD(buttons);
+  ImageList_GetIconSize(
+      reinterpret_cast<HIMAGELIST>(SendMessageA(EntryList, LVM_GETIMAGELIST, LVSIL_STATE, 0)),
+      &look.statePictureWidth, &look.statePictureHeight);
+  RECT label;
+  GetWindowRect(BaseLabel, &label);
+  look.labelHeight = label.bottom - label.top;
+  LOGFONTA font = {};
+  GetObjectA(UiFont, sizeof font, &font);
+  look.fontHeight = font.lfHeight;
+  look.columnWidth = static_cast<int>(SendMessageA(EntryList, LVM_GETCOLUMNWIDTH, 1, 0));
+  return look;
+}
+
+void SendDpiChange(HWND window, int dpi, RECT suggested) {
+  SendMessageA(window, 0x02E0 /* WM_DPICHANGED */, MAKEWPARAM(dpi, dpi),
+               reinterpret_cast<LPARAM>(&suggested));
+}
+
+TEST_F(MainWindowTest, ADpiChangeDrawsEverythingForTheNewDpiInTheSuggestedRectangleAndBack) {
+  if (ScreenDpiY() != 96) GTEST_SKIP() << "the screen is not at 96 DPI";
+  const DpiLook at96 = LookOfWindow();
+  EXPECT_EQ(at96.toolbarPictureWidth, 16);
+  EXPECT_EQ(at96.toolbarPictureHeight, 15);
+  EXPECT_EQ(at96.statePictureWidth, 20);
+  EXPECT_EQ(at96.statePictureHeight, 15);
+  EXPECT_EQ(at96.labelHeight, 16);
+  EXPECT_EQ(at96.columnWidth, 180);
+
+  SendDpiChange(window_, 144, {30, 40, 30 + 900, 40 + 600});
+  RECT placed;
+  GetWindowRect(window_, &placed);
+  EXPECT_EQ(placed.left, 30);
+  EXPECT_EQ(placed.top, 40);
+  EXPECT_EQ(placed.right - placed.left, 900);
+  EXPECT_EQ(placed.bottom - placed.top, 600);
+  const DpiLook at144 = LookOfWindow();
+  EXPECT_EQ(at144.toolbarPictureWidth, 24);
+  EXPECT_EQ(at144.toolbarPictureHeight, 23);
+  EXPECT_GE(at144.buttonWidth, at96.buttonWidth + 8);
+  EXPECT_GE(at144.buttonHeight, at96.buttonHeight + 8);
+  EXPECT_EQ(at144.statePictureWidth, 30);
+  EXPECT_EQ(at144.statePictureHeight, 23);
+  EXPECT_EQ(at144.labelHeight, 24);
+  EXPECT_EQ(at144.fontHeight, -16);
+  EXPECT_EQ(at144.columnWidth, 270);
+  EXPECT_EQ(SendMessageA(ToolbarWindow, TB_BUTTONCOUNT, 0, 0), kToolbarSlotCount);
+  // The new toolbar keeps the old one's states: Save is greyed in an empty document.
+  EXPECT_FALSE(SendMessageA(ToolbarWindow, TB_ISBUTTONENABLED, IDM_SAVE, 0));
+  EXPECT_TRUE(SendMessageA(ToolbarWindow, TB_ISBUTTONENABLED, IDM_OPEN, 0));
+
+  SendDpiChange(window_, 192, {30, 40, 30 + 1200, 40 + 800});
+  EXPECT_EQ(LookOfWindow().toolbarPictureWidth, 32);
+  EXPECT_EQ(LookOfWindow().statePictureHeight, 30);
+
+  SendDpiChange(window_, 96, {30, 40, 30 + 600, 40 + 400});
+  const DpiLook back = LookOfWindow();
+  EXPECT_EQ(back.toolbarPictureWidth, at96.toolbarPictureWidth);
+  EXPECT_EQ(back.buttonWidth, at96.buttonWidth);
+  EXPECT_EQ(back.buttonHeight, at96.buttonHeight);
+  EXPECT_EQ(back.statePictureWidth, at96.statePictureWidth);
+  EXPECT_EQ(back.labelHeight, at96.labelHeight);
+  EXPECT_EQ(back.fontHeight, at96.fontHeight);
+  EXPECT_EQ(back.columnWidth, at96.columnWidth);
+}
+
+}  // namespace

@@ -1,0 +1,16 @@
+#include "app/dpi_rules.h"
+
+int ScaleForDpi(int length96, int dpi) {
+  if (dpi <= 0) dpi = kBaseDpi;
+  const long long scaled = static_cast<long long>(length96) * dpi;
+  return static_cast<int>(scaled >= 0 ? (scaled + kBaseDpi / 2) / kBaseDpi
+                                      : -((-scaled + kBaseDpi / 2) / kBaseDpi));
+}
+
+int PictureScale(int dpi) {
+  if (dpi < 120) return 100;  // up to 125%
+  if (dpi < 168) return 150;  // up to 175%
+  return 200;
+}
+
+int PictureSide(int side100, int scale) { return (side100 * scale + 99) / 100; }
