@@ -163,4 +163,22 @@ TEST_F(DropTest, AShortcutAddsItsTargetAndOneWithoutATargetIsCountedAsLeftOut) {
   EXPECT_NE(StatusBarText().find("1 "), std::string::npos) << StatusBarText();
 }
 
+TEST_F(DropTest, APathTooLongIsRefusedAndStopEndsTheWholeDrop) {
+  const std::string tooLong = scratch_.Path() + "\\" + std::string(300, 'n') + ".txt";
+  scratch_.MakeDir("many");
+  for (int i = 0; i < 5; ++i) Write("many\\f" + std::to_string(i) + ".bin", std::string(100, 'f'));
+  const std::string last = Write("last.txt", "last");
+  DialogScript script;
+  script.Then(Press(IDOK));
+  FileStartWatch watch([](const std::string&, int number) {
+    if (number == 2) SendMessageA(MainWindow, WM_COMMAND, IDM_STOP, 0);  // as the Stop button
+  });
+  Drop({tooLong, scratch_.File("many"), last});
+  ASSERT_EQ(script.Seen().size(), 1u);
+  EXPECT_EQ(script.Seen()[0].text, "Too long filename");
+  EXPECT_EQ(EntryCount(), 1);  // the folder's first file; the second was being read at Stop
+  EXPECT_FALSE(IsNameListed("last.txt"));
+  EXPECT_FALSE(BusyFlag);
+}
+
 }  // namespace
