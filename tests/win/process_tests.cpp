@@ -204,6 +204,8 @@ TEST(HighDpi, AtOneHundredFiftyPercentTheProgramStartsWithEverythingDrawnLarger)
   ASSERT_TRUE(program.Started());
   HWND window = program.WaitForWindow("dorvex");
   ASSERT_NE(window, nullptr);
+  // The window may be found before its first layout, with the label at its created size.
+  WaitUntil([window] { return ChildHeight(window, IDC_BASE_LABEL) == 24; }, 5000);
   EXPECT_EQ(ChildHeight(window, IDC_BASE_LABEL), 24);
   HWND toolbar = GetDlgItem(window, IDC_TOOLBAR);
   const auto buttons = static_cast<DWORD>(SendMessageA(toolbar, TB_GETBUTTONSIZE, 0, 0));
