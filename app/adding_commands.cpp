@@ -26,7 +26,7 @@ const char kDirectoryPrompt[] =
 
 // Tells in the status bar what the addition left out, if anything.
 void ReportSkippedPaths() {
-  char text[192];
+  char text[512];
   FormatLeftOutText(LeftOut, text, sizeof text);
   if (text[0] != '\0') SetStatusText(text);
 }
@@ -35,11 +35,11 @@ void ReportSkippedPaths() {
 // at the end.
 template <typename Addition>
 void RunAddition(Addition add) {
-  SetBusy(true);
+  BeginLongOperation();
   StartCountingAdditions();
   RestartTitleCount();
   add();
-  FinishLongOperation();
+  EndLongOperation();
   RefreshTitle();
   ReportSkippedPaths();
 }
@@ -84,13 +84,14 @@ void AddDirectory(HWND owner) {
   AddTreeAsOperation(folder);
 }
 
-void AddDroppedPaths(const std::vector<std::string>& paths, int unreadable) {
+void AddDroppedPaths(const std::vector<std::string>& paths, const LeftOutCounts& leftOut) {
   if (!BaseDirectory()[0]) {
     ShowError(kNoBaseForAdding);
     return;
   }
-  RunAddition([&paths, unreadable] {
-    LeftOut.unreadableFiles += unreadable;
+  RunAddition([&paths, &leftOut] {
+    LeftOut.unreadableFiles += leftOut.unreadableFiles;
+    LeftOut.outOfMemory += leftOut.outOfMemory;
     AddPaths(paths);
   });
 }

@@ -22,7 +22,7 @@ extern int WindowDpi;  // the main window's pixels per inch; main window (creati
 extern char LastBrowseFolder[kPathBufferSize];  // start-up, ChooseBaseDirectory, -g
 extern char HelpFilePath[kHelpPathSize];        // start-up
 
-extern bool BusyFlag;  // SetBusy
+extern bool BusyFlag;  // BeginLongOperation, EndLongOperation, EnableIdleCommands
 
 extern const char kProgramTitle[];  // "Velmora"
 

@@ -10,7 +10,7 @@ const int kBusyDisabledCommands[kBusyDisabledCommandCount] = {
     IDM_COPY,          IDM_DELETE,         IDM_VERIFY_SELECTED, IDM_RECALCULATE_SELECTED,
     IDM_HELP_CONTENTS, IDM_ABOUT};
 
-void ComputeCommandState(const DocumentState& state, CommandEnable out[kRefreshedCommandCount]) {
+void ComputeCommandState(const CommandFacts& state, CommandEnable out[kRefreshedCommandCount]) {
   const bool base = state.baseDirectorySet;
   const bool entries = state.hasEntries;
   // A selection counts only while there is something to select.

@@ -2,7 +2,8 @@
 #ifndef VELMORA_APP_COMMAND_STATE_H
 #define VELMORA_APP_COMMAND_STATE_H
 
-struct DocumentState {
+// What the enabling rules look at: the document and the list as they are now.
+struct CommandFacts {
   bool baseDirectorySet;
   bool hasEntries;
   bool hasSelection;
@@ -18,7 +19,7 @@ enum { kRefreshedCommandCount = 12, kBusyDisabledCommandCount = 17 };
 
 // The commands that follow the document, in the order they are applied. New, Open, Exit,
 // Help Contents, About and Stop are not among them: only busy mode changes those.
-void ComputeCommandState(const DocumentState& state, CommandEnable out[kRefreshedCommandCount]);
+void ComputeCommandState(const CommandFacts& state, CommandEnable out[kRefreshedCommandCount]);
 
 // Every fixed menu command except Stop, in the order busy mode walks them (backwards).
 extern const int kBusyDisabledCommands[kBusyDisabledCommandCount];

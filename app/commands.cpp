@@ -162,7 +162,7 @@ void EnableCommand(int id, bool on) {
 }
 
 void RefreshCommandState() {
-  DocumentState state;
+  CommandFacts state;
   state.baseDirectorySet = BaseDirectory()[0] != '\0';
   state.hasEntries = EntryCount() > 0;
   // The list's own count: looking for the first selected item scans from the top, and this
@@ -175,22 +175,35 @@ void RefreshCommandState() {
   for (const CommandEnable& rule : rules) EnableCommand(rule.id, rule.enabled);
 }
 
-void SetBusy(bool on) {
-  BusyFlag = on;
-  if (on) ClearStopRequest();
-  if (on) {
-    BeginBatchedRedraw();
-  } else {
-    EndBatchedRedraw();
-  }
+namespace {
+
+// Busy mode greys every command but Stop; out of it, Stop is grey and the rest follow the
+// document.
+void EnableCommandsForBusyMode(bool busy) {
   for (int i = kBusyDisabledCommandCount - 1; i >= 0; --i) {
-    EnableCommand(kBusyDisabledCommands[i], !on);
+    EnableCommand(kBusyDisabledCommands[i], !busy);
   }
-  EnableCommand(IDM_STOP, on);
-  if (!on) RefreshCommandState();
+  EnableCommand(IDM_STOP, busy);
+  if (!busy) RefreshCommandState();
 }
 
-void FinishLongOperation() {
+}  // namespace
+
+void BeginLongOperation() {
+  BusyFlag = true;
+  ClearStopRequest();
+  BeginBatchedRedraw();
+  EnableCommandsForBusyMode(true);
+}
+
+void EndLongOperation() {
   SetProgressPosition(0);
-  SetBusy(false);
+  BusyFlag = false;
+  EndBatchedRedraw();
+  EnableCommandsForBusyMode(false);
+}
+
+void EnableIdleCommands() {
+  BusyFlag = false;
+  EnableCommandsForBusyMode(false);
 }

@@ -10,9 +10,13 @@ void ShowEditContextMenu(HWND window);
 
 void EnableCommand(int id, bool on);
 void RefreshCommandState();
-void SetBusy(bool on);
-
-// The end of every long operation: progress bar back to 0, then busy mode off.
-void FinishLongOperation();
+// The start of every long operation: busy mode on, Stop cleared and the only command enabled,
+// the display's changes held until the screen is refreshed.
+void BeginLongOperation();
+// The end of every long operation: the progress bar back to 0, the held display handed over,
+// busy mode off and the commands enabled as the document allows.
+void EndLongOperation();
+// Out of busy mode, as the window starts: Stop grey, the other commands as the document allows.
+void EnableIdleCommands();
 
 #endif

@@ -11,6 +11,7 @@
 #include "app/recent_menu.h"
 #include "app/screen_refresh.h"
 #include "common/bounded_text.h"
+#include "common/code_pages.h"
 #include "common/paths.h"
 #include "common/win_guards.h"
 #include "summary/document_state.h"
@@ -29,17 +30,45 @@ const char kBasePrompt[] =
 bool ReadIntoEmptyDocument(const char* path) {
   ClearEntries();
   SetModified(false);
+  SetUnreadLineCount(0);
   SetBaseDirectory("");
   RedrawPause pause(EntryList);
   return ReadSummaryFile(path);
 }
 
-// Beeps, and answers false, when there is nothing to save.
-bool HasEntriesToSave() {
-  SetStatusText("");
+// Whether there is something to save; beeps when there is not.
+bool EntriesToSaveOrBeep() {
   if (EntryCount() > 0) return true;
   MessageBeep(0);
   return false;
+}
+
+// Tells in the status bar how many lines of the summary just read gave no entry.
+void ReportUnreadLines() {
+  const int lines = UnreadLineCount();
+  if (lines == 0) return;
+  char text[64];
+  FormatText(text, sizeof text, lines == 1 ? "%d line not read" : "%d lines not read", lines);
+  SetStatusText(text);
+}
+
+// Writing over the file the document was read from drops the lines it could not read: only when
+// the user says so. False: nothing is to be written.
+bool AgreeToDropUnreadLines(HWND window, const char* target) {
+  const int lines = UnreadLineCount();
+  if (lines == 0 || LocaleCaseCompare(target, SummaryPath()) != 0) return true;
+  char question[160];
+  FormatText(question, sizeof question,
+             lines == 1 ? "%d line of this summary could not be read and will not be written. "
+                          "Save anyway?"
+                        : "%d lines of this summary could not be read and will not be written. "
+                          "Save anyway?",
+             lines);
+  if (MessageBoxA(window, question, kProgramTitle, MB_YESNO | MB_ICONQUESTION) != IDYES) {
+    return false;
+  }
+  SetUnreadLineCount(0);
+  return true;
 }
 
 }  // namespace
@@ -60,6 +89,7 @@ void NewSummary(HWND window) {
   if (!ConfirmDiscard(window)) return;
   ClearEntries();
   SetModified(false);
+  SetUnreadLineCount(0);
   SetSummaryPath(kUntitledName);
   SetBaseDirectory("");
   ChooseBaseDirectory(window, nullptr, nullptr);
@@ -94,28 +124,33 @@ void LoadSummary(HWND window, const char* path, const char* givenDirectory) {
   }
   SetSummaryPath(working);
   AddRecentFile(SummaryPath());
+  ReportUnreadLines();
   DirectoryOfPath(working);
   ChooseBaseDirectory(window, working, givenDirectory);
 }
 
 void SaveSummary(HWND window) {
-  if (!HasEntriesToSave()) return;
+  SetStatusText("");
+  if (!EntriesToSaveOrBeep()) return;
   if (lstrcmpA(SummaryPath(), kUntitledName) == 0) {
     SaveSummaryAs(window);
     return;
   }
-  WriteSummaryFile(SummaryPath());
+  if (AgreeToDropUnreadLines(window, SummaryPath())) WriteSummaryFile(SummaryPath());
   RefreshCommandState();
 }
 
 void SaveSummaryAs(HWND window) {
-  if (!HasEntriesToSave()) return;
+  SetStatusText("");
+  if (!EntriesToSaveOrBeep()) return;
   const FileDialogRequest request = {window, kSaveFilter, nullptr, "md5",
                                      OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST,
                                      true, false};
   std::string chosen;
   if (!AskForFiles(request, &chosen)) return;
-  WriteSummaryFile(chosen.c_str());
+  if (!AgreeToDropUnreadLines(window, chosen.c_str())) return;
+  // A summary that was not written keeps its name: the title never names a file without it.
+  if (!WriteSummaryFile(chosen.c_str())) return;
   SetSummaryPath(chosen.c_str());
   AddRecentFile(SummaryPath());
   RefreshCommandState();

@@ -3,6 +3,7 @@
 #include <objbase.h>
 #include <shlobj.h>
 
+#include <new>
 #include <string>
 #include <vector>
 
@@ -10,12 +11,16 @@
 #include "app/app_state.h"
 #include "app/document_commands.h"
 #include "common/code_pages.h"
+#include "common/memory_seam.h"
+#include "summary/left_out.h"
 
 namespace {
 
 struct DroppedNames {
   std::vector<std::string> paths;  // in the process code page
-  int unreadable = 0;              // names that code page cannot carry, shortcuts with no target
+  // Names that code page cannot carry and shortcuts with no target (unreadableFiles), names
+  // there was no memory to keep (outOfMemory).
+  LeftOutCounts leftOut;
 };
 
 template <typename Interface>
@@ -66,27 +71,41 @@ std::wstring DroppedName(HDROP drop, UINT index) {
   return name;
 }
 
-DroppedNames TakeDroppedNames(HDROP drop) {
-  DroppedNames names;
+// One dropped name in the process code page, a shortcut by its target; false when it has none
+// there (never listed under another name).
+bool TakeDroppedName(HDROP drop, UINT index, std::string* path) {
+  std::wstring name = DroppedName(drop, index);
+  if (EndsWithNoCase(name, L".lnk") && !ShortcutTarget(name, &name)) return false;
+  std::string converted(name.size() * 3 + 1, '\0');
+  if (name.empty() || !WideToProcessText(name.c_str(), &converted[0], converted.size())) {
+    return false;
+  }
+  *path = converted.c_str();
+  return true;
+}
+
+void TakeDroppedNames(HDROP drop, DroppedNames* names) {
   const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
   for (UINT index = 0; index < count; ++index) {
-    std::wstring name = DroppedName(drop, index);
-    if (EndsWithNoCase(name, L".lnk") && !ShortcutTarget(name, &name)) {
-      ++names.unreadable;
-      continue;
+    try {
+      CheckMemoryForItem();
+      std::string path;
+      if (!TakeDroppedName(drop, index, &path)) {
+        ++names->leftOut.unreadableFiles;
+        continue;
+      }
+      names->paths.push_back(std::move(path));
+    } catch (const std::bad_alloc&) {
+      ++names->leftOut.outOfMemory;
     }
-    std::string converted(name.size() * 3 + 1, '\0');
-    if (name.empty() || !WideToProcessText(name.c_str(), &converted[0], converted.size())) {
-      ++names.unreadable;  // never listed under another name
-      continue;
-    }
-    names.paths.push_back(converted.c_str());
   }
-  return names;
 }
 
 bool IsLoneSummary(const DroppedNames& names) {
-  if (names.paths.size() != 1 || names.unreadable != 0) return false;
+  if (names.paths.size() != 1 || names.leftOut.unreadableFiles != 0 ||
+      names.leftOut.outOfMemory != 0) {
+    return false;
+  }
   const std::wstring path = ProcessTextToWide(names.paths[0].c_str(), names.paths[0].size());
   const DWORD attributes = GetFileAttributesW(WidePath(names.paths[0].c_str()).c_str());
   return EndsWithNoCase(path, L".md5") && attributes != INVALID_FILE_ATTRIBUTES &&
@@ -100,12 +119,14 @@ LRESULT OnDropFiles(HWND window, HDROP drop) {
     DragFinish(drop);
     return 0;
   }
-  const DroppedNames names = TakeDroppedNames(drop);
+  DroppedNames names;
+  TakeDroppedNames(drop, &names);
   DragFinish(drop);
   if (IsLoneSummary(names)) {
     OpenSummaryFile(window, names.paths[0].c_str());
-  } else if (!names.paths.empty() || names.unreadable > 0) {
-    AddDroppedPaths(names.paths, names.unreadable);
+  } else if (!names.paths.empty() || names.leftOut.unreadableFiles > 0 ||
+             names.leftOut.outOfMemory > 0) {
+    AddDroppedPaths(names.paths, names.leftOut);
   }
   return 0;
 }

@@ -8,6 +8,7 @@
 #include "app/drop.h"
 #include "app/entry_view.h"
 #include "app/recent_menu.h"
+#include "app/session_end.h"
 #include "app/toolbar.h"
 #include "settings/settings.h"
 #include "summary/document_state.h"
@@ -25,7 +26,7 @@ LRESULT OnCreate(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (CreateChildWindows(window)) {
     SetSummaryPath(kUntitledName);
     MainMenu = GetMenu(window);
-    SetBusy(false);
+    EnableIdleCommands();
     RebuildRecentMenu();
     DragAcceptFiles(window, TRUE);
     return 0;
@@ -56,12 +57,26 @@ LRESULT OnPaint(HWND window) {
   return 0;
 }
 
-LRESULT OnClose(HWND window) {
-  if (BusyFlag) return 0;  // a long operation must be stopped first
-  if (!ConfirmDiscard(window)) return 0;
+void CloseWithoutQuestion(HWND window) {
   SaveWindowSettings(window);  // before the list goes: the column widths are read from it
   DestroyChildWindows();
   DestroyWindow(window);
+}
+
+LRESULT OnClose(HWND window) {
+  if (BusyFlag) return 0;  // a long operation must be stopped first
+  if (ConfirmDiscard(window)) CloseWithoutQuestion(window);
+  return 0;
+}
+
+// The question was asked at WM_QUERYENDSESSION. An operation stopped then is still unwinding
+// below this message when the session ends at once: the system ends the process after it.
+LRESULT OnEndSession(HWND window, WPARAM ending) {
+  if (!ending) {
+    WithdrawSessionEndRefusal(window);
+  } else if (!BusyFlag) {
+    CloseWithoutQuestion(window);
+  }
   return 0;
 }
 
@@ -121,6 +136,10 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
       return OnPaint(window);
     case WM_CLOSE:
       return OnClose(window);
+    case WM_QUERYENDSESSION:
+      return AnswerSessionEndQuery(window);
+    case WM_ENDSESSION:
+      return OnEndSession(window, wParam);
     case WM_DESTROY:
       return OnDestroy(window);
     case WM_SYSCOLORCHANGE:

@@ -3,6 +3,7 @@
 #include "app/app_state.h"
 #include "app/screen_refresh.h"
 #include "app/title.h"
+#include "digest/read_queue.h"
 #include "summary/operation_hook.h"
 
 namespace {
@@ -19,7 +20,14 @@ void OnFileAdded() {
   }
 }
 
-const OperationHook kOperationDisplay = {ShowError, OnFileAdded, RefreshScreenIfOverdue};
+// A count set by a test comes first; handing over every chunk needs the one reader on this thread.
+int ReadersUnder(const char* path) {
+  if (ReaderCountForTests() > 0) return ReaderCountForTests();
+  return HandsOverEveryChunk() ? 1 : ReaderCountFor(path);
+}
+
+const OperationHook kOperationDisplay = {ShowError, OnFileAdded, RefreshScreenIfOverdue,
+                                         ReadersUnder};
 
 }  // namespace
 

@@ -10,7 +10,6 @@
 #include "common/code_pages.h"
 #include "common/paths.h"
 #include "digest/read_hook.h"
-#include "digest/read_queue.h"
 
 namespace {
 
@@ -137,10 +136,9 @@ void PumpMessages() {
   }
 }
 
-void SetDisplayPacing(DisplayPacing pacing) {
-  Pacing = pacing;
-  SetLockstepReading(pacing == DisplayPacing::kEveryChunk);  // one reader hands over each chunk
-}
+void SetDisplayPacing(DisplayPacing pacing) { Pacing = pacing; }
+
+bool HandsOverEveryChunk() { return Pacing == DisplayPacing::kEveryChunk; }
 
 bool DisplayHeld() { return Paced(); }
 

@@ -70,5 +70,8 @@ bool DisplayHeld();
 // a chosen file or chunk of a long operation.
 enum class DisplayPacing { kPaced, kEveryChunk };
 void SetDisplayPacing(DisplayPacing pacing);
+// Whether every chunk is handed over as it is read: then one file is read at a time, on the
+// window's thread.
+bool HandsOverEveryChunk();
 
 #endif

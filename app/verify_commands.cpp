@@ -1,5 +1,6 @@
 #include "app/verify_commands.h"
 
+#include <new>
 #include <vector>
 
 #include "app/app_state.h"
@@ -43,10 +44,18 @@ bool ReadyToRun(const char* missingBaseText) {
 }
 
 PassResult RunPassAsOperation(Visit visit, PassAction action) {
-  const std::vector<int> indices = IndicesToVisit(visit);
-  SetBusy(true);
+  std::vector<int> indices;
+  try {
+    indices = IndicesToVisit(visit);
+  } catch (const std::bad_alloc&) {
+    ShowError("Out of memory");  // nothing read, nothing changed
+    PassResult none;
+    none.interrupted = true;
+    return none;
+  }
+  BeginLongOperation();
   PassResult result = RunPass(indices, action);
-  FinishLongOperation();
+  EndLongOperation();
   return result;
 }
 

@@ -308,7 +308,7 @@ double ModelAdd(HWND window, int count, const char* label) {
   double appendTime = 0, refreshTime = 0, titleTime = 0;
   ScreenGaps.Start();
   double start = Seconds();
-  SetBusy(true);
+  BeginLongOperation();
   int addedSinceTitle = 0;
   for (int i = 0; i < count; ++i) {
     unsigned n = static_cast<unsigned>((static_cast<unsigned long long>(i) * 7919u) % count);
@@ -335,7 +335,7 @@ double ModelAdd(HWND window, int count, const char* label) {
     refreshTime += t2 - t1;
     titleTime += t3 - t2;
   }
-  FinishLongOperation();
+  EndLongOperation();
   RefreshTitle();
   double seconds = Seconds() - start;
   ScreenGaps.Stop();

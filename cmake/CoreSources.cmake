@@ -1,6 +1,7 @@
 # Platform-free sources: no <windows.h> in any of these.
 set(CORE_SOURCES
   ${CMAKE_SOURCE_DIR}/common/utf8_text.cpp
+  ${CMAKE_SOURCE_DIR}/common/memory_seam.cpp
   ${CMAKE_SOURCE_DIR}/common/paths.cpp
   ${CMAKE_SOURCE_DIR}/digest/md5.cpp
   ${CMAKE_SOURCE_DIR}/digest/file_size.cpp

@@ -15,6 +15,7 @@ set(WIN_SOURCES
   ${CMAKE_SOURCE_DIR}/app/recent_menu.cpp
   ${CMAKE_SOURCE_DIR}/app/screen_refresh.cpp
   ${CMAKE_SOURCE_DIR}/app/selection.cpp
+  ${CMAKE_SOURCE_DIR}/app/session_end.cpp
   ${CMAKE_SOURCE_DIR}/app/startup.cpp
   ${CMAKE_SOURCE_DIR}/app/startup_action.cpp
   ${CMAKE_SOURCE_DIR}/app/title.cpp

@@ -12,13 +12,13 @@
 #include <vector>
 
 #include "common/code_pages.h"
+#include "common/memory_seam.h"
 #include "digest/read_hook.h"
 #include "digest/reader_count.h"
 #include "digest/verdict.h"
 
 namespace {
 
-bool Lockstep = false;
 int ReadersForTests = 0;
 std::atomic<int> FinishedReads{0};
 
@@ -97,15 +97,15 @@ CancelIoFn CancelSynchronousIoFunction() {
 // Shared by the queue and its reader threads, so that a reader still blocked when the queue is
 // gone finds everything it touches alive.
 struct ReaderPool {
-  std::mutex lock;
+  std::mutex lock;                      // guards waiting, closing, running and threads
   std::condition_variable workReady;    // a read was queued, or the pool closes
   std::condition_variable resultReady;  // a read finished, or a reader ended
-  std::deque<std::shared_ptr<QueuedRead>> waiting;
-  bool closing = false;
-  std::atomic<bool> cancelled{false};
-  int running = 0;
-  std::vector<HANDLE> threads;  // the running readers' own handles, to cancel a blocked read
-  std::mutex rotatingDisk;      // held by whoever reads a file of a volume with a seek penalty
+  std::deque<std::shared_ptr<QueuedRead>> waiting;  // under lock
+  bool closing = false;                             // under lock
+  int running = 0;                                  // under lock
+  std::vector<HANDLE> threads;  // under lock: the readers' own handles, to cancel a blocked read
+  std::atomic<bool> cancelled{false};  // no lock: read between chunks
+  std::mutex rotatingDisk;  // held by whoever reads a file of a volume with a seek penalty
 };
 
 namespace {
@@ -143,13 +143,28 @@ void LeavePool(ReaderPool* pool, HANDLE self) {
   pool->resultReady.notify_all();
 }
 
+// A reader whose handle cannot be kept (memory ran out) still reads; only a blocked read of its
+// own cannot be cancelled then.
+HANDLE JoinPool(ReaderPool* pool) {
+  HANDLE self = OwnThreadHandle();
+  if (!self) return nullptr;
+  std::lock_guard<std::mutex> lock(pool->lock);
+  try {
+    CheckMemoryForItem();
+    pool->threads.push_back(self);
+  } catch (const std::bad_alloc&) {
+    CloseHandle(self);
+    return nullptr;
+  }
+  return self;
+}
+
 void RunReader(std::shared_ptr<ReaderPool> pool) {
   SetThreadReadHook(&kReaderHook);
-  HANDLE self = OwnThreadHandle();
-  {
-    std::lock_guard<std::mutex> lock(pool->lock);
-    if (self) pool->threads.push_back(self);
-  }
+  // The window thread, which shows the progress and takes the results, comes first: a reader
+  // that waits a moment for a core costs less than a screen that waits for one.
+  SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_BELOW_NORMAL);
+  HANDLE self = JoinPool(pool.get());
   for (;;) {
     std::shared_ptr<QueuedRead> read;
     {
@@ -187,14 +202,12 @@ void ClosePool(ReaderPool* pool) {
 int FinishedReadsForTests() { return FinishedReads.load(); }
 
 int ReaderCountFor(const char* path) {
-  if (ReadersForTests > 0) return ReadersForTests;
-  if (Lockstep) return 1;
   return ChooseReaderCount(LogicalProcessors(), AskSeekPenalty(VolumeOf(path)));
 }
 
-void SetLockstepReading(bool on) { Lockstep = on; }
-
 void SetReaderCountForTests(int readers) { ReadersForTests = readers; }
+
+int ReaderCountForTests() { return ReadersForTests; }
 
 void HoldReadForTests(const char* path) {
   std::lock_guard<std::mutex> lock(HoldLock);
@@ -211,13 +224,22 @@ void ReleaseHeldReadForTests() {
   HoldReleased.notify_all();
 }
 
-ReadQueue::ReadQueue(const char* volumePath) : readers_(ReaderCountFor(volumePath)) {
-  if (readers_ <= 1) return;
-  pool_ = std::make_shared<ReaderPool>();
+ReadQueue::ReadQueue(int readers) : readers_(readers) {
+  if (readers_ <= 1) {
+    readers_ = 1;
+    return;
+  }
+  try {
+    pool_ = std::make_shared<ReaderPool>();
+  } catch (const std::bad_alloc&) {
+    readers_ = 1;  // read as one reader reads
+    return;
+  }
   for (int i = 0; i < readers_; ++i) {
     try {
-      std::thread(RunReader, pool_).detach();
+      CheckMemoryForItem();
       std::lock_guard<std::mutex> lock(pool_->lock);
+      std::thread(RunReader, pool_).detach();
       ++pool_->running;
     } catch (const std::exception&) {
       break;  // fewer readers: the ones started do the work
@@ -233,19 +255,40 @@ ReadQueue::~ReadQueue() {
   if (pool_) ClosePool(pool_.get());
 }
 
-void ReadQueue::Push(const std::shared_ptr<QueuedRead>& read) {
-  inFlight_.push_back(read);
+bool ReadQueue::Push(const std::shared_ptr<QueuedRead>& read) {
+  try {
+    CheckMemoryForItem();
+    inFlight_.push_back(read);
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
+  if (!read->NeedsReading()) {
+    read->done.store(true);
+    return true;
+  }
   if (!pool_) {
     ReadOne(read.get(), &noCancel_);
     read->done.store(true);
-    return;
+    return true;
   }
-  read->oneAtATime = OnRotatingDisk(read->path);
-  {
+  if (!Read(read)) {
+    inFlight_.pop_back();
+    return false;
+  }
+  return true;
+}
+
+// Hands a file to the readers; false when memory ran out.
+bool ReadQueue::Read(const std::shared_ptr<QueuedRead>& read) {
+  try {
+    read->oneAtATime = OnRotatingDisk(read->path);
     std::lock_guard<std::mutex> lock(pool_->lock);
     pool_->waiting.push_back(read);
+  } catch (const std::bad_alloc&) {
+    return false;
   }
   pool_->workReady.notify_one();
+  return true;
 }
 
 // The volume is asked once per operation; the walk lists a folder's files together, so the
@@ -272,11 +315,13 @@ std::shared_ptr<QueuedRead> ReadQueue::TakeOldest() {
   if (inFlight_.empty()) return nullptr;
   std::shared_ptr<QueuedRead> oldest = inFlight_.front();
   // With one reader the read is over and its verdict says whether it was stopped. With several,
-  // a result already in still gives the window its chance to dispatch between files.
+  // the file is shown as a lone reader shows it, whether or not its result is in already;
+  // nothing is taken once Stop was asked for.
   bool stopped = false;
-  if (pool_) {
-    stopped = oldest->done.load() ? PollRead(ReadPoint::kBeforeFirstRead) : !WaitFor(*oldest);
-    stopped = stopped || StopRequested();
+  if (pool_ && !oldest->NeedsReading()) {
+    stopped = StopRequested();
+  } else if (pool_) {
+    stopped = !WaitFor(*oldest) || StopRequested();
   }
   if (stopped || oldest->verdict == kStatusInterrupted) {
     inFlight_.clear();  // stopped: what is in flight is dropped unfinished
@@ -286,11 +331,13 @@ std::shared_ptr<QueuedRead> ReadQueue::TakeOldest() {
   return oldest;
 }
 
-// Shows the file whose result comes next, with its progress, and does what is due between the
-// chunks of a read while it waits; false when the user stopped.
+// Shows the file whose result comes next, with its progress, and does what is due before its
+// first chunk and between its chunks while it waits, as a lone reader would: each file is named
+// and then cleared from the screen in turn, also one whose result is already in; false when the
+// user stopped.
 bool ReadQueue::WaitFor(const QueuedRead& read) {
   ReportFileStarted(read.path.c_str());
-  bool stopped = false;
+  bool stopped = PollRead(ReadPoint::kBeforeFirstRead);
   while (!read.done.load() && !stopped) {
     {
       std::unique_lock<std::mutex> lock(pool_->lock);
@@ -300,6 +347,7 @@ bool ReadQueue::WaitFor(const QueuedRead& read) {
     ReportProgress(read.progress.load());
     stopped = PollRead(ReadPoint::kAfterChunk);
   }
+  if (!stopped) ReportProgress(read.progress.load());  // where the read ended
   ReportFileEnded();
   return !stopped;
 }

@@ -1,6 +1,8 @@
 // Files read several at once, their results taken in the order they were queued. Reader threads
 // only open, read and digest; the thread that queues (the window's) takes each result in turn,
 // showing the file it waits for and dispatching what is due while it waits, as reading does.
+// Each item carries the caller's own tag, so the caller keeps no second queue in step with this
+// one; an item with nothing to read is taken in its turn like the rest.
 #ifndef VELMORA_DIGEST_READ_QUEUE_H
 #define VELMORA_DIGEST_READ_QUEUE_H
 
@@ -9,6 +11,7 @@
 #include <deque>
 #include <map>
 #include <memory>
+#include <new>
 #include <string>
 
 #include "digest/file_digest.h"
@@ -17,7 +20,8 @@
 struct QueuedRead {
   QueuedRead(std::string readPath, int64_t size, std::string stored)
       : path(std::move(readPath)), listedSize(size), storedDigest(std::move(stored)) {}
-  const std::string path;
+  virtual ~QueuedRead() = default;
+  const std::string path;          // empty: nothing to read, taken in its turn as it is
   const int64_t listedSize;
   const std::string storedDigest;  // empty: digest the file; else check it against this
   // The result, written by the reader before done is set.
@@ -27,31 +31,40 @@ struct QueuedRead {
   std::atomic<uint32_t> progress{0};
   std::atomic<bool> done{false};
   bool oneAtATime = false;  // on a volume with a seek penalty: never read beside another such read
+  bool NeedsReading() const { return !path.empty(); }
+};
+
+template <typename Tag>
+struct TaggedRead : QueuedRead {
+  TaggedRead(Tag ownTag, std::string readPath, int64_t size, std::string stored)
+      : QueuedRead(std::move(readPath), size, std::move(stored)), tag(std::move(ownTag)) {}
+  Tag tag;
 };
 
 struct ReaderPool;
 
 class ReadQueue {
  public:
-  // Readers for the volume of volumePath (see ReaderCountFor). A file on another volume that
-  // reports a seek penalty is still read while no other such file is.
-  explicit ReadQueue(const char* volumePath);
+  // That many readers (see ReaderCountFor); one reads each file as it is queued, on the calling
+  // thread. A file on a volume that reports a seek penalty is read while no other such file is.
+  explicit ReadQueue(int readers);
   // Files still being read are dropped: blocked reads are cancelled where the system allows,
   // and the readers are waited for at most a second; a later result is thrown away.
   ~ReadQueue();
   ReadQueue(const ReadQueue&) = delete;
   ReadQueue& operator=(const ReadQueue&) = delete;
 
-  // Queues a file. With one reader it is read here and now, as a lone reader would.
-  void Push(const std::shared_ptr<QueuedRead>& read);
+  // Queues an item; false, with nothing queued, when memory ran out.
+  bool Push(const std::shared_ptr<QueuedRead>& read);
   // Whether the caller must take the oldest result before queueing more.
   bool Full() const;
   bool Empty() const { return inFlight_.empty(); }
-  // The oldest read once it is finished; null when the user stopped (nothing is taken then).
+  // The oldest item once it is finished; null when the user stopped (nothing is taken then).
   std::shared_ptr<QueuedRead> TakeOldest();
   int Readers() const { return readers_; }
 
  private:
+  bool Read(const std::shared_ptr<QueuedRead>& read);
   bool WaitFor(const QueuedRead& read);
   bool OnRotatingDisk(const std::string& path);
 
@@ -65,15 +78,46 @@ class ReadQueue {
   bool lastFolderRotating_ = false;
 };
 
+// A read queue whose items come back with the caller's tag.
+template <typename Tag>
+class TaggedReadQueue {
+ public:
+  explicit TaggedReadQueue(int readers) : queue_(readers) {}
+  // Queues a file to read (storedDigest empty: digest it; else check it against that); false,
+  // with nothing queued, when memory ran out.
+  bool PushRead(Tag tag, std::string path, int64_t listedSize, std::string storedDigest) {
+    return PushItem(std::move(tag), std::move(path), listedSize, std::move(storedDigest));
+  }
+  // Queues a tag with nothing to read, taken in its turn; false when memory ran out.
+  bool PushUnread(Tag tag) { return PushItem(std::move(tag), std::string(), -1, std::string()); }
+  bool Full() const { return queue_.Full(); }
+  bool Empty() const { return queue_.Empty(); }
+  std::shared_ptr<TaggedRead<Tag>> TakeOldest() {
+    return std::static_pointer_cast<TaggedRead<Tag>>(queue_.TakeOldest());
+  }
+
+ private:
+  bool PushItem(Tag tag, std::string path, int64_t listedSize, std::string storedDigest) {
+    std::shared_ptr<TaggedRead<Tag>> item;
+    try {
+      item = std::make_shared<TaggedRead<Tag>>(std::move(tag), std::move(path), listedSize,
+                                               std::move(storedDigest));
+    } catch (const std::bad_alloc&) {
+      return false;
+    }
+    return queue_.Push(item);
+  }
+
+  ReadQueue queue_;
+};
+
 // Readers for files on the volume of path: one per logical processor (at most 8), one for a
-// volume that reports a seek penalty, one in the lockstep mode of the tests; a test may set the
-// count.
+// volume that reports a seek penalty.
 int ReaderCountFor(const char* path);
-// Lockstep: every chunk handed over on the reading thread, so one reader.
-void SetLockstepReading(bool on);
-// Tests only: a reader count (0: chosen as above), and a read held back until released, so that
-// results finish out of order.
+// Tests only: a reader count for every operation (0: none set), and a read held back until
+// released, so that results finish out of order.
 void SetReaderCountForTests(int readers);
+int ReaderCountForTests();
 void HoldReadForTests(const char* path);
 void ReleaseHeldReadForTests();
 // Reads that reader threads have finished since the process started.

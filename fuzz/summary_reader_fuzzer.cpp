@@ -55,6 +55,7 @@ size_t ModelNameLength(const std::string& name, bool utf8Names) {
 ExpectedLine Expect(const std::string& line, bool utf8Names) {
   // An over-long line is one rejected line, whatever it holds.
   if (line.size() > kMaxSummaryLineText) return {kLineRejected, "", ""};
+  if (line.empty()) return {kLineEmpty, "", ""};
   const std::string text = line.substr(0, line.find('\0'));  // a NUL ends the text
   if (text.size() < 32) return {kLineRejected, "", ""};
   for (size_t i = 0; i < 32; ++i) {

@@ -43,19 +43,34 @@ void CountUnreadable(const char* path, int verdict) {
   }
 }
 
-void TellNotUnderBase(const char* path) {
-  char text[kPathTextSize + 64];
+enum { kNotUnderBaseTextSize = kPathTextSize + 64 };
+
+void FormatNotUnderBase(const char* path, char (&text)[kNotUnderBaseTextSize]) {
   FormatText(text, sizeof text, "The file '%s' must be UNDER the Base Directory!", path);
-  TellUser(text);
 }
 
 bool IsDotEntry(const char* name) {
   return std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0;
 }
 
-// The entry of a file read whole; the verdict, or Out of memory where the entry could not be made.
+// What an addition does in its turn, in the order the paths came: list a file (read, or found
+// listed already when it was queued), count something left out, or tell the user. Counting and
+// telling wait for their turn too, so that with several readers nothing is told ahead of the
+// files before it, nor after Stop.
+struct AdditionStep {
+  enum class Kind { kListFile, kCount, kTell };
+  Kind kind = Kind::kListFile;
+  std::string path;               // the file; the text to tell
+  std::string relative;           // the file's name in the summary
+  int LeftOutCounts::*count = nullptr;  // what to count
+};
+
+// A file read whole is listed unless its name was listed meanwhile (a second path to the same
+// file, queued before the first was listed); the verdict, Out of memory where the entry could
+// not be made.
 int ListReadFile(const char* relative, int verdict, const char* digest, int32_t sizeKb) {
-  if (verdict == kStatusOk && !AppendEntry(relative, digest, kStatusOk, sizeKb)) {
+  if (verdict == kStatusOk && !IsNameListed(relative) &&
+      !AppendEntry(relative, digest, kStatusOk, sizeKb)) {
     return kStatusOutOfMemory;
   }
   return verdict;
@@ -64,7 +79,7 @@ int ListReadFile(const char* relative, int verdict, const char* digest, int32_t 
 // The files of one addition, read several at once and listed in the order they were found.
 class Addition {
  public:
-  Addition() : queue_(BaseDirectory()) {}
+  Addition() : queue_(OperationReaders(BaseDirectory())) {}
   ~Addition() { Finish(); }
   Addition(const Addition&) = delete;
   Addition& operator=(const Addition&) = delete;
@@ -72,58 +87,88 @@ class Addition {
   // Queues a file (one already listed is counted as added, unread); false once stopped.
   bool Add(const char* path, int64_t listedSize) {
     if (stopped_) return false;
-    Pending pending;
-    pending.path = path;
-    if (!RelativeToBase(path, pending.relative)) {
-      pending.verdict = kStatusMissing;
-    } else if (IsNameListed(pending.relative)) {
-      pending.verdict = kStatusOk;
-    } else {
-      pending.read = std::make_shared<QueuedRead>(path, listedSize, std::string());
-      queue_.Push(pending.read);
+    AdditionStep step;
+    char relative[kPathTextSize];
+    if (!RelativeToBase(path, relative)) return true;  // the box has said so
+    const bool listed = IsNameListed(relative);
+    if (!Fill(&step, path, relative) ||
+        !(listed ? queue_.PushUnread(step) : queue_.PushRead(step, path, listedSize, ""))) {
+      ++LeftOut.outOfMemory;  // nothing else can be kept for it
     }
-    pending_.push_back(pending);
-    while (!stopped_ && !pending_.empty() && (queue_.Full() || !pending_.front().read)) {
-      ListOldest();
+    return TakeWhileFull();
+  }
+  // Counts in its turn what was left out.
+  void Count(int LeftOutCounts::*count) {
+    AdditionStep step;
+    step.kind = AdditionStep::Kind::kCount;
+    step.count = count;
+    if (!queue_.PushUnread(step)) ++(LeftOut.*count);
+    TakeWhileFull();
+  }
+  // Tells the user in its turn, after the files before it are listed.
+  void Tell(const char* text) {
+    AdditionStep step;
+    step.kind = AdditionStep::Kind::kTell;
+    if (!Fill(&step, text, "") || !queue_.PushUnread(step)) {
+      Finish();  // memory ran out: told now, still after what came before
+      if (!stopped_) TellUser(text);
+      return;
     }
-    return !stopped_;
+    TakeWhileFull();
   }
   // Lists what is still in flight; false when stopped.
   bool Finish() {
-    while (!stopped_ && !pending_.empty()) ListOldest();
+    while (!stopped_ && !queue_.Empty()) TakeOldest();
     return !stopped_;
   }
   bool Stopped() const { return stopped_; }
 
  private:
-  struct Pending {
-    std::string path;
-    char relative[kPathTextSize];
-    int verdict = kStatusOk;
-    std::shared_ptr<QueuedRead> read;  // none when nothing is to be read
-  };
-
-  void ListOldest() {
-    Pending pending = pending_.front();
-    pending_.pop_front();
-    int verdict = pending.verdict;
-    if (pending.read) {
-      std::shared_ptr<QueuedRead> read = queue_.TakeOldest();
-      if (!read) {
-        stopped_ = true;
-        pending_.clear();
-        return;
-      }
-      verdict = ListReadFile(pending.relative, read->verdict, read->digest, read->sizeKb);
+  static bool Fill(AdditionStep* step, const char* path, const char* relative) {
+    try {
+      step->path = path;
+      step->relative = relative;
+    } catch (const std::bad_alloc&) {
+      return false;
     }
-    if (verdict == kStatusOk) ReportFileAdded();
-    CountUnreadable(pending.path.c_str(), verdict);
+    return true;
   }
 
-  ReadQueue queue_;
-  std::deque<Pending> pending_;
+  bool TakeWhileFull() {
+    while (!stopped_ && queue_.Full()) TakeOldest();
+    return !stopped_;
+  }
+
+  void TakeOldest() {
+    std::shared_ptr<TaggedRead<AdditionStep>> item = queue_.TakeOldest();
+    if (!item) {
+      stopped_ = true;  // what is in flight was dropped unfinished
+      return;
+    }
+    const AdditionStep& step = item->tag;
+    if (step.kind == AdditionStep::Kind::kCount) {
+      ++(LeftOut.*step.count);
+    } else if (step.kind == AdditionStep::Kind::kTell) {
+      TellUser(step.path.c_str());
+    } else {
+      const int verdict = item->NeedsReading()
+                              ? ListReadFile(step.relative.c_str(), item->verdict, item->digest,
+                                             item->sizeKb)
+                              : kStatusOk;
+      if (verdict == kStatusOk) ReportFileAdded();
+      CountUnreadable(step.path.c_str(), verdict);
+    }
+  }
+
+  TaggedReadQueue<AdditionStep> queue_;
   bool stopped_ = false;
 };
+
+void TellNotUnderBase(Addition* addition, const char* path) {
+  char text[kNotUnderBaseTextSize];
+  FormatNotUnderBase(path, text);
+  addition->Tell(text);
+}
 
 int64_t ListedSize(const WIN32_FIND_DATAW& found) {
   return static_cast<int64_t>((static_cast<uint64_t>(found.nFileSizeHigh) << 32) |
@@ -140,7 +185,7 @@ void VisitFoundEntry(Addition* addition, const WIN32_FIND_DATAW& found, const ch
   bool fits = ProcessTextUnits(path) + ProcessTextUnits(name) < MAX_PATH;
   AppendText(path, kWalkPathSize, name);
   if (!fits) {
-    ++LeftOut.longPaths;
+    addition->Count(&LeftOutCounts::longPaths);
   } else if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
     WalkTree(addition, path);
   } else {
@@ -161,13 +206,14 @@ void WalkTree(Addition* addition, const char* directory) {
   WIN32_FIND_DATAW found;
   FindHandle find(FindFirstFileW(WidePath(pattern).c_str(), &found));
   if (!find.IsValid()) {
-    if (!Vanished(directory)) ++LeftOut.unlistedFolders;
+    if (!Vanished(directory)) addition->Count(&LeftOutCounts::unlistedFolders);
     return;
   }
   do {
     char name[kPathTextSize];
     if (!WideToProcessText(found.cFileName, name, sizeof name)) {
-      ++LeftOut.unreadableFiles;  // a name the code page cannot carry is never listed as another
+      // A name the code page cannot carry is never listed as another.
+      addition->Count(&LeftOutCounts::unreadableFiles);
       continue;
     }
     if (IsDotEntry(name)) continue;
@@ -187,21 +233,14 @@ bool IsFolder(const char* path) {
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-// One path of AddPaths; false once the addition was stopped.
+// One path of AddPaths; false once the addition was stopped. What cannot be added is counted,
+// never told item by item: a drop of a thousand strays is one line of the status bar.
 bool AddOnePath(Addition* addition, const char* path) {
   const bool folder = IsFolder(path);
   if (ProcessTextUnits(path) >= MAX_PATH) {
-    if (folder) {
-      ++LeftOut.longPaths;
-    } else {
-      TellUser("Too long filename");
-    }
+    addition->Count(&LeftOutCounts::longPaths);
   } else if (!IsUnderBase(BaseDirectory(), path, nullptr)) {
-    if (folder) {
-      TellUser(kFolderNotUnderBase);
-    } else {
-      TellNotUnderBase(path);
-    }
+    addition->Count(&LeftOutCounts::notUnderBase);
   } else if (folder) {
     WalkTree(addition, path);
   } else {
@@ -225,14 +264,15 @@ void AddSelectedNames(const char* directory, const char* firstName) {
   for (const char* name = firstName; *name; name += std::strlen(name) + 1) {
     // Characters as Windows counts them, not the bytes of their UTF-8 form.
     if (ProcessTextUnits(directory) + ProcessTextUnits(name) >= MAX_PATH) {
-      TellUser("Too long filename");
+      addition.Tell("Too long filename");
+      if (addition.Stopped()) break;
       continue;
     }
     // Up to 259 characters of directory and name and the separator: 260 and the terminator.
     char path[kPathTextSize + 1];
     JoinPath(directory, name, path, sizeof path);
     if (!IsUnderBase(BaseDirectory(), path, nullptr)) {
-      TellNotUnderBase(path);
+      TellNotUnderBase(&addition, path);
     } else if (!addition.Add(path, kSizeNotListed)) {
       break;
     }
@@ -243,7 +283,9 @@ void AddSelectedNames(const char* directory, const char* firstName) {
 
 bool AddChosenFile(const char* path) {
   if (!IsUnderBase(BaseDirectory(), path, nullptr)) {
-    TellNotUnderBase(path);
+    char text[kNotUnderBaseTextSize];
+    FormatNotUnderBase(path, text);
+    TellUser(text);
     return false;
   }
   int verdict = AddFileEntry(path);

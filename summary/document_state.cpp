@@ -9,6 +9,7 @@ namespace {
 char StoredBaseDirectory[kPathTextSize] = "";
 char StoredSummaryPath[kPathTextSize] = "";
 bool Modified = false;
+int UnreadLines = 0;
 const DocumentListener* Listener = nullptr;
 
 }  // namespace
@@ -32,5 +33,9 @@ void SetSummaryPath(const char* path) {
 }
 
 void SetModified(bool modified) { Modified = modified; }
+
+int UnreadLineCount() { return UnreadLines; }
+
+void SetUnreadLineCount(int lines) { UnreadLines = lines; }
 
 void InstallDocumentListener(const DocumentListener* listener) { Listener = listener; }

@@ -1,7 +1,8 @@
 // The document's own facts: the Base Directory its names are relative to, the summary file it is
-// called after, and whether it holds unsaved changes. Each changes only through its setter; the
-// window, which shows the first two, is told of every change through the listener it installs,
-// so what it shows never disagrees with the facts.
+// called after, whether it holds unsaved changes, and how many lines of that file it could not
+// read. Each changes only through its setter; the window, which shows the first two, is told of
+// every change to them through the listener it installs, so what it shows never disagrees with
+// the facts.
 #ifndef VELMORA_SUMMARY_DOCUMENT_STATE_H
 #define VELMORA_SUMMARY_DOCUMENT_STATE_H
 
@@ -12,10 +13,14 @@ extern const char kUntitledName[];  // "untitled.md5"
 const char* BaseDirectory();  // "" while none is set
 const char* SummaryPath();    // "" before the first document
 bool IsModified();
+// Lines of the summary file the document was read from that are in it but not in the entries
+// (they did not fit): a save to that file would drop them.
+int UnreadLineCount();
 
 void SetBaseDirectory(const char* directory);
 void SetSummaryPath(const char* path);
 void SetModified(bool modified);
+void SetUnreadLineCount(int lines);
 
 struct DocumentListener {
   void (*baseDirectoryChanged)();

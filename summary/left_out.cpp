@@ -21,4 +21,6 @@ void FormatLeftOutText(const LeftOutCounts& counts, char* out, size_t outSize) {
   AppendReason(counts.unlistedFolders, "%d folders skipped: cannot be listed", out, outSize);
   AppendReason(counts.longPaths, "%d files or folders skipped: path too long", out, outSize);
   AppendReason(counts.outOfMemory, "%d files skipped: out of memory", out, outSize);
+  AppendReason(counts.notUnderBase, "%d files or folders skipped: not under the Base Directory",
+               out, outSize);
 }

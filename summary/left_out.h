@@ -10,6 +10,7 @@ struct LeftOutCounts {
   int unlistedFolders = 0;  // there, but could not be listed
   int longPaths = 0;        // files and folders whose path passes the system's limit
   int outOfMemory = 0;      // read, but memory ran out for their entries
+  int notUnderBase = 0;     // dropped files and folders outside the Base Directory
 };
 
 // The status text for the counts, "" when nothing was left out; each reason that occurred,

@@ -19,3 +19,7 @@ void ReportFileAdded() {
 void ReportResultRecorded() {
   if (Hook) Hook->resultRecorded();
 }
+
+int OperationReaders(const char* path) {
+  return Hook && Hook->readersFor ? Hook->readersFor(path) : 1;
+}

@@ -109,6 +109,23 @@ bool EntryNameFromLine(char* name) {
   return true;
 }
 
+// Lists the entry of a parsed line: 1 when it was, 0 when the line does not fit, -1 when memory
+// ran out (the document is then empty: half a summary would be saved as the whole).
+int TakeLine(int result, const unsigned char digest[16], const char* lineName) {
+  if (result != kLineTextMode && result != kLineBinaryMode) return 0;
+  char digestText[33];
+  DigestToHex(digestText, digest);
+  // A name in the legacy code page (an earlier version's summary) becomes UTF-8; a name that is
+  // neither is a line that does not fit, like any other.
+  char name[kSummaryNameSize];
+  if (!FileTextToProcessCodePage(lineName, name, sizeof name)) return 0;
+  if (!EntryNameFromLine(name)) return 0;
+  if (AppendEntry(name, digestText, kStatusNotVerified, -1)) return 1;
+  ClearEntries();
+  TellUser("Out of memory");
+  return -1;
+}
+
 bool WriteTemporaryFile(HANDLE created) {
   FileHandle file(created);
   if (!file.IsValid()) return false;
@@ -144,24 +161,17 @@ bool ReadSummaryFile(const char* path) {
   unsigned char digest[16];
   char lineName[kSummaryNameSize];
   int result;
+  int notRead = 0;  // lines with something on them that gave no entry: never lost without a word
   const bool utf8Names = ProcessCodePageIsUtf8();
+  SetUnreadLineCount(0);
   while ((result = ParseSummaryLine(file.Get(), digest, lineName, utf8Names)) != kLineEnd) {
+    if (result == kLineEmpty) continue;
     if (result == kLineUnrecognized) TellUser("Unrecognized line");
-    if (result != kLineTextMode && result != kLineBinaryMode) continue;
-    char digestText[33];
-    DigestToHex(digestText, digest);
-    // A name in the legacy code page (an earlier version's summary) becomes UTF-8; a name that
-    // is neither is a line that does not fit, skipped like any other.
-    char name[kSummaryNameSize];
-    if (!FileTextToProcessCodePage(lineName, name, sizeof name)) continue;
-    if (!EntryNameFromLine(name)) continue;
-    if (!AppendEntry(name, digestText, kStatusNotVerified, -1)) {
-      // Half a summary would be saved as the whole: the document stays empty instead.
-      ClearEntries();
-      TellUser("Out of memory");
-      return false;
-    }
+    const int taken = TakeLine(result, digest, lineName);
+    if (taken < 0) return false;
+    notRead += taken == 0;
   }
+  SetUnreadLineCount(notRead);
   return true;
 }
 
@@ -181,5 +191,6 @@ bool WriteSummaryFile(const char* path) {
     return false;
   }
   SetModified(false);
+  SetUnreadLineCount(0);  // the file now holds exactly the entries
   return true;
 }

@@ -16,10 +16,12 @@ void SkipRestOfLine(FILE* stream) {
   } while (c != EOF && c != '\n');
 }
 
-// Reads one line without its line end into text (kMaxSummaryLineText + 1 bytes). A CR is
-// dropped only where it ends the line; NUL bytes are kept and simply end the text early.
-ReadOutcome ReadLine(FILE* stream, char* text) {
+// Reads one line without its line end into text (kMaxSummaryLineText + 1 bytes), and its length
+// in bytes. A CR is dropped only where it ends the line; NUL bytes are kept and simply end the
+// text early.
+ReadOutcome ReadLine(FILE* stream, char* text, size_t* lineLength) {
   size_t length = 0;
+  *lineLength = 0;
   int c = std::getc(stream);
   if (c == EOF) return kReadNothing;
   for (; c != EOF && c != '\n'; c = std::getc(stream)) {
@@ -37,6 +39,7 @@ ReadOutcome ReadLine(FILE* stream, char* text) {
     text[length++] = static_cast<char>(c);
   }
   text[length] = '\0';
+  *lineLength = length;
   return kReadLine;
 }
 
@@ -89,9 +92,11 @@ int HexDigitValue(int c) {
 int ParseSummaryLine(FILE* stream, unsigned char digest[16], char name[kSummaryNameSize],
                      bool utf8Names) {
   char text[kMaxSummaryLineText + 1];
-  const ReadOutcome outcome = ReadLine(stream, text);
+  size_t length = 0;
+  const ReadOutcome outcome = ReadLine(stream, text, &length);
   if (outcome == kReadNothing) return kLineEnd;
   if (outcome == kReadTooLong) return kLineRejected;
+  if (length == 0) return kLineEmpty;
   return ParseLineText(text, digest, name, utf8Names);
 }
 

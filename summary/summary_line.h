@@ -12,7 +12,8 @@ enum SummaryLineResult {
   kLineRejected = 0,
   kLineTextMode = 1,     // blank marker
   kLineBinaryMode = 2,   // asterisk marker
-  kLineUnrecognized = 3  // digest and blank fine, marker neither: the caller tells the user
+  kLineUnrecognized = 3,  // digest and blank fine, marker neither: the caller tells the user
+  kLineEmpty = 4          // nothing on the line: no entry, and nothing lost
 };
 
 enum {

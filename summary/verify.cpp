@@ -1,8 +1,8 @@
 #include "summary/verify.h"
 
 #include <cstring>
-#include <deque>
 #include <memory>
+#include <new>
 
 #include "common/paths.h"
 #include "digest/file_digest.h"
@@ -32,19 +32,7 @@ std::vector<EntryToVisit> EntriesToVisit(const std::vector<int>& indices) {
 // system cannot open is Missing, never read under a shorter name, which may be another file.
 enum { kVisitPathSize = kPathTextSize + kSummaryNameSize };
 
-// Queues the file of one entry; false when there is no file to read (the entry is gone).
-std::shared_ptr<QueuedRead> QueueEntry(ReadQueue* queue, const EntryToVisit& item, PassAction action,
-                                       char* path, size_t prefixLength) {
-  int index = FindEntryIndex(item.entry, item.index);
-  if (index < 0) return nullptr;
-  GetEntryText(index, kColumnName, path + prefixLength,
-               static_cast<int>(kVisitPathSize - prefixLength));
-  char stored[kDigestTextSize] = "";
-  if (action == PassAction::kVerify) GetEntryText(index, kColumnDigest, stored, sizeof stored);
-  auto read = std::make_shared<QueuedRead>(path, kSizeNotListed, stored);
-  queue->Push(read);
-  return read;
-}
+using PassQueue = TaggedReadQueue<EntryToVisit>;
 
 // Records a verdict on its own entry, wherever a sort has moved it meanwhile.
 void RecordVerdict(const EntryToVisit& item, const QueuedRead& read, PassAction action,
@@ -61,36 +49,79 @@ void RecordVerdict(const EntryToVisit& item, const QueuedRead& read, PassAction 
   if (read.verdict != kStatusOk) result->allOk = false;
 }
 
-struct InFlight {
-  EntryToVisit item;
-  std::shared_ptr<QueuedRead> read;
-};
+// Takes the oldest result onto its entry; false when the user stopped.
+bool RecordOldest(PassQueue* queue, PassAction action, PassResult* result) {
+  std::shared_ptr<TaggedRead<EntryToVisit>> oldest = queue->TakeOldest();
+  if (!oldest) return false;
+  RecordVerdict(oldest->tag, *oldest, action, result);
+  return true;
+}
 
-}  // namespace
+// Takes every result still in flight; false when the user stopped.
+bool RecordAll(PassQueue* queue, PassAction action, PassResult* result) {
+  while (!queue->Empty()) {
+    if (!RecordOldest(queue, action, result)) return false;
+  }
+  return true;
+}
 
-PassResult RunPass(const std::vector<int>& indices, PassAction action) {
+// Where memory runs out for a queued read, the entry says so, in its turn after the others.
+bool RecordOutOfMemory(PassQueue* queue, const EntryToVisit& item, PassAction action,
+                       PassResult* result) {
+  if (!RecordAll(queue, action, result)) return false;
+  QueuedRead none("", kSizeNotListed, "");
+  none.verdict = kStatusOutOfMemory;
+  RecordVerdict(item, none, action, result);
+  return true;
+}
+
+// Queues the file of one entry (none when the entry is gone); false when the user stopped.
+bool QueueEntry(PassQueue* queue, const EntryToVisit& item, PassAction action, char* path,
+                size_t prefixLength, PassResult* result) {
+  int index = FindEntryIndex(item.entry, item.index);
+  if (index < 0) return true;
+  GetEntryText(index, kColumnName, path + prefixLength,
+               static_cast<int>(kVisitPathSize - prefixLength));
+  char stored[kDigestTextSize] = "";
+  if (action == PassAction::kVerify) GetEntryText(index, kColumnDigest, stored, sizeof stored);
+  bool queued = false;
+  try {
+    queued = queue->PushRead(item, path, kSizeNotListed, stored);
+  } catch (const std::bad_alloc&) {  // the path's and the digest's strings
+  }
+  return queued || RecordOutOfMemory(queue, item, action, result);
+}
+
+// The passes over the entries, each taken in the order they were queued: the oldest when the
+// queue is full, and the rest at the end; false when the user stopped.
+bool VisitEntries(const std::vector<EntryToVisit>& entries, PassAction action,
+                  PassResult* result) {
   // The Base Directory with its separator, always with room for a name's terminator.
   char path[kVisitPathSize];
   JoinPath(BaseDirectory(), "", path, sizeof path);
   const size_t prefixLength = std::strlen(path);
-  PassResult result;
-  ReadQueue queue(BaseDirectory());
-  std::deque<InFlight> inFlight;
-  // Each result is taken in the order the entries were queued: the oldest when the queue is
-  // full, and the rest at the end.
-  auto recordOldest = [&] {
-    InFlight oldest = inFlight.front();
-    inFlight.pop_front();
-    if (!queue.TakeOldest()) return false;
-    RecordVerdict(oldest.item, *oldest.read, action, &result);
-    return true;
-  };
-  for (const EntryToVisit& item : EntriesToVisit(indices)) {
-    std::shared_ptr<QueuedRead> read = QueueEntry(&queue, item, action, path, prefixLength);
-    if (read) inFlight.push_back({item, read});
-    while (!result.interrupted && queue.Full()) result.interrupted = !recordOldest();
-    if (result.interrupted) break;
+  PassQueue queue(OperationReaders(BaseDirectory()));
+  for (const EntryToVisit& item : entries) {
+    if (!QueueEntry(&queue, item, action, path, prefixLength, result)) return false;
+    while (queue.Full()) {
+      if (!RecordOldest(&queue, action, result)) return false;
+    }
   }
-  while (!result.interrupted && !inFlight.empty()) result.interrupted = !recordOldest();
+  return RecordAll(&queue, action, result);
+}
+
+}  // namespace
+
+PassResult RunPass(const std::vector<int>& indices, PassAction action) {
+  PassResult result;
+  std::vector<EntryToVisit> entries;
+  try {
+    entries = EntriesToVisit(indices);
+  } catch (const std::bad_alloc&) {
+    TellUser("Out of memory");  // nothing was read, nothing changed
+    result.interrupted = true;
+    return result;
+  }
+  result.interrupted = !VisitEntries(entries, action, &result);
   return result;
 }

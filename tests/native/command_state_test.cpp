@@ -23,14 +23,14 @@ TEST(CommandState, RowsComeInTheOrderTheyAreApplied) {
       IDM_COPY,      IDM_VERIFY_SELECTED, IDM_RECALCULATE_SELECTED, IDM_SET_BASE_DIRECTORY,
       IDM_ADD_FILES, IDM_ADD_DIRECTORY,   IDM_VERIFY_ALL,           IDM_RECALCULATE_ALL};
   CommandEnable rows[kRefreshedCommandCount];
-  ComputeCommandState(DocumentState{true, true, true, true}, rows);
+  ComputeCommandState(CommandFacts{true, true, true, true}, rows);
   for (int i = 0; i < kRefreshedCommandCount; ++i) EXPECT_EQ(rows[i].id, order[i]) << i;
 }
 
 TEST(CommandState, EnabledCommandsForEachDocumentState) {
   const struct {
     const char* what;
-    DocumentState state;
+    CommandFacts state;
     std::set<int> enabled;
   } cases[] = {
       {"no base, empty list", {false, false, false, false}, {IDM_SET_BASE_DIRECTORY}},
@@ -65,7 +65,7 @@ TEST(CommandState, EnabledCommandsForEachDocumentState) {
 
 TEST(CommandState, SaveNeedsEntriesAndChanges) {
   for (int bits = 0; bits < 16; ++bits) {
-    const DocumentState state{(bits & 1) != 0, (bits & 2) != 0, (bits & 4) != 0, (bits & 8) != 0};
+    const CommandFacts state{(bits & 1) != 0, (bits & 2) != 0, (bits & 4) != 0, (bits & 8) != 0};
     CommandEnable rows[kRefreshedCommandCount];
     ComputeCommandState(state, rows);
     EXPECT_EQ(IsEnabled(rows, IDM_SAVE), state.hasEntries && state.modified) << bits;

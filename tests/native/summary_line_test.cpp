@@ -106,7 +106,7 @@ TEST(ParseSummaryLine, SingleLines) {
       {"trailing blanks", Line("*", "a b  ", "\r\n"), kLineBinaryMode, "a b  "},
       {"backslashes kept as read", Line("*", "a\\b"), kLineBinaryMode, "a\\b"},
       {"short digest", "900150983cd24fb0 *file.txt\n", kLineRejected, ""},
-      {"empty line", "\n", kLineRejected, ""},
+      {"empty line", "\n", kLineEmpty, ""},
       {"lone CR stays in the name", Line("*", "ab\rcd", "\r\n"), kLineBinaryMode, "ab\rcd"},
       {"CR at the end of the file", Line("*", "ab", "\r"), kLineBinaryMode, "ab\r"},
       {"NUL ends the text", Line("*", std::string("ab\0cd", 5)), kLineBinaryMode, "ab"},
@@ -182,7 +182,7 @@ TEST(ParseSummaryLine, NameLimitsCountCharactersOfUtf8Names) {
 TEST(ParseSummaryLine, ReadingGoesOnAfterBadLines) {
   const std::string bytes = Line("?", "one") + "junk\n\n" + Line("*", "two") + Line("*", "two");
   const std::vector<ParsedLine> lines = ParseAll(bytes);
-  EXPECT_EQ(Results(lines), (std::vector<int>{kLineUnrecognized, kLineRejected, kLineRejected,
+  EXPECT_EQ(Results(lines), (std::vector<int>{kLineUnrecognized, kLineRejected, kLineEmpty,
                                               kLineBinaryMode, kLineBinaryMode, kLineEnd}));
   EXPECT_EQ(lines[3].name, "two");
   EXPECT_EQ(lines[4].name, "two");

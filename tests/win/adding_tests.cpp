@@ -15,6 +15,7 @@
 #include "app/title.h"
 #include "common/code_pages.h"
 #include "summary/adding.h"
+#include "digest/read_queue.h"
 #include "summary/document_state.h"
 #include "operation_support.h"
 #include "test_support.h"
@@ -69,10 +70,18 @@ Row OkRow(const std::string& name, const std::string& bytes, const char* size) {
   return {name, DigestOf(bytes), "OK", size};
 }
 
-class AddingTest : public ::testing::Test {
+// Run with one reader and with four: from outside, several readers look like one.
+// Run with one reader and with four: from outside, several readers look like one.
+class AddingTest : public ::testing::TestWithParam<int> {
  protected:
-  void SetUp() override { ASSERT_NE(OpenMainWindow(), nullptr); }
-  void TearDown() override { CloseMainWindow(); }
+  void SetUp() override {
+    SetReaderCountForTests(GetParam());
+    ASSERT_NE(OpenMainWindow(), nullptr);
+  }
+  void TearDown() override {
+    CloseMainWindow();
+    SetReaderCountForTests(0);
+  }
 
   // Add Directory, with the browser walked by steps (see WalkBrowserTree) from the folder it
   // opens at, then confirmed; the dialogs after the browser get the answers in `after`.
@@ -104,7 +113,7 @@ class AddingTest : public ::testing::Test {
   ScratchDir scratch_;
 };
 
-TEST_F(AddingTest, BrowserOpensAtTheBaseDirectoryAndOkAddsItsTree) {
+TEST_P(AddingTest, BrowserOpensAtTheBaseDirectoryAndOkAddsItsTree) {
   std::string base = scratch_.MakeDir("the base");
   scratch_.Write("the base/a.txt", "a");
   SetBaseDirectory(base.c_str());
@@ -113,7 +122,7 @@ TEST_F(AddingTest, BrowserOpensAtTheBaseDirectoryAndOkAddsItsTree) {
   EXPECT_EQ(Rows(), std::vector<Row>({OkRow("a.txt", "a", "1 K  ")}));
 }
 
-TEST_F(AddingTest, DirectoryWalkAddsEveryReadableFileByItsRelativeName) {
+TEST_P(AddingTest, DirectoryWalkAddsEveryReadableFileByItsRelativeName) {
   scratch_.Write("a.txt", "abc");
   scratch_.MakeDir("sub");
   scratch_.Write("sub/empty.bin", "");
@@ -150,7 +159,7 @@ TEST_F(AddingTest, DirectoryWalkAddsEveryReadableFileByItsRelativeName) {
   EXPECT_EQ(StatusBarText(), "1 files skipped: cannot be read");  // the busy file, said once
 }
 
-TEST_F(AddingTest, AddingTheSameTreeAgainReadsNoFileAndChangesNothing) {
+TEST_P(AddingTest, AddingTheSameTreeAgainReadsNoFileAndChangesNothing) {
   scratch_.Write("a.txt", "first");
   scratch_.MakeDir("sub");
   scratch_.Write("sub/b.txt", "second");
@@ -170,7 +179,7 @@ TEST_F(AddingTest, AddingTheSameTreeAgainReadsNoFileAndChangesNothing) {
   EXPECT_FALSE(IsModified());
 }
 
-TEST_F(AddingTest, ListedNameIsCountedAsAddedWithoutReadingTheFile) {
+TEST_P(AddingTest, ListedNameIsCountedAsAddedWithoutReadingTheFile) {
   scratch_.Write("a.txt", "on disk");
   SetBaseDirectory(scratch_.Path().c_str());
   AppendEntry("a.txt", DigestOf("listed").c_str(), 0, -1);
@@ -180,7 +189,7 @@ TEST_F(AddingTest, ListedNameIsCountedAsAddedWithoutReadingTheFile) {
   EXPECT_EQ(Rows(), std::vector<Row>({{"a.txt", DigestOf("listed"), "Not Verified", ""}}));
 }
 
-TEST_F(AddingTest, NameDifferingOnlyInCaseIsASeparateEntry) {
+TEST_P(AddingTest, NameDifferingOnlyInCaseIsASeparateEntry) {
   scratch_.Write("A.txt", "upper");
   SetBaseDirectory(scratch_.Path().c_str());
   AppendEntry("a.txt", DigestOf("lower").c_str(), 1, 1);
@@ -191,7 +200,7 @@ TEST_F(AddingTest, NameDifferingOnlyInCaseIsASeparateEntry) {
   EXPECT_EQ(SortedRows(), expected);
 }
 
-TEST_F(AddingTest, TitleCountIsRefreshedEveryFiftyFilesAndAtTheEnd) {
+TEST_P(AddingTest, TitleCountIsRefreshedEveryFiftyFilesAndAtTheEnd) {
   for (int i = 0; i < 120; ++i) scratch_.Write("f" + std::to_string(1000 + i) + ".txt", "x");
   SetBaseDirectory(scratch_.Path().c_str());
 
@@ -206,7 +215,7 @@ TEST_F(AddingTest, TitleCountIsRefreshedEveryFiftyFilesAndAtTheEnd) {
   EXPECT_EQ(MainTitle(), TitleWithCount(120));
 }
 
-TEST_F(AddingTest, StopInsideADeepTreeEndsTheWalkAtEveryLevel) {
+TEST_P(AddingTest, StopInsideADeepTreeEndsTheWalkAtEveryLevel) {
   std::string level;
   for (int depth = 0; depth <= 4; ++depth) {
     scratch_.Write(level + "a" + std::to_string(depth) + ".txt", "a");
@@ -270,7 +279,7 @@ std::string MakeNestedDirectory(const std::string& root, size_t length) {
 
 // A folder of 256 or 257 characters holds files whose paths fit (a name of one or two
 // characters), but its listing pattern "folder\*.*" does not: it is listed in the literal form.
-TEST_F(AddingTest, FoldersOf256And257CharactersAreListed) {
+TEST_P(AddingTest, FoldersOf256And257CharactersAreListed) {
   std::vector<Row> expected;
   for (size_t length : {256u, 257u}) {
     std::string folder = MakeNestedDirectory(scratch_.MakeDir("n" + std::to_string(length)), length);
@@ -290,7 +299,7 @@ TEST_F(AddingTest, FoldersOf256And257CharactersAreListed) {
   EXPECT_EQ(LeftOut.unlistedFolders, 0);
 }
 
-TEST_F(AddingTest, PathsPastTheSystemLimitAreSkippedAndCounted) {
+TEST_P(AddingTest, PathsPastTheSystemLimitAreSkippedAndCounted) {
   const size_t kDirectoryLength = 230;
   std::string deep = MakeNestedDirectory(scratch_.Path(), kDirectoryLength);
   ASSERT_EQ(GetFileAttributesA(deep.c_str()), static_cast<DWORD>(FILE_ATTRIBUTE_DIRECTORY));
@@ -320,7 +329,7 @@ TEST_F(AddingTest, PathsPastTheSystemLimitAreSkippedAndCounted) {
 
 // A file held open by another program cannot be read; it is left out, and the status bar says
 // so at the end. A file that vanished has nothing to protect and is not counted.
-TEST_F(AddingTest, FilesThatCannotBeReadAreLeftOutAndCounted) {
+TEST_P(AddingTest, FilesThatCannotBeReadAreLeftOutAndCounted) {
   scratch_.Write("a.txt", "a");
   std::string held = scratch_.Write("held.txt", "held");
   scratch_.Write("z.txt", "z");
@@ -339,7 +348,7 @@ TEST_F(AddingTest, FilesThatCannotBeReadAreLeftOutAndCounted) {
 
 // Every file under its real name, whatever its script: the walk lists through the wide functions
 // and counts a path's characters as Windows does (83 CJK characters take 253 bytes of UTF-8).
-TEST_F(AddingTest, NamesInAnyScriptAreListedWhole) {
+TEST_P(AddingTest, NamesInAnyScriptAreListedWhole) {
   ASSERT_EQ(GetACP(), static_cast<UINT>(CP_UTF8)) << "the manifest's UTF-8 code page is not in force";
   std::string kanji;
   for (int i = 0; i < 83; ++i) kanji += "\xE6\xBC\xA2";
@@ -379,7 +388,7 @@ TEST(WideNames, AnUnpairedSurrogateHasNoFormInTheProcessCodePage) {
 
 // Memory that runs out while a tree is added ends nothing: the files are left out, counted, and
 // the entries already listed stay.
-TEST_F(AddingTest, FilesLeftOutForWantOfMemoryAreCounted) {
+TEST_P(AddingTest, FilesLeftOutForWantOfMemoryAreCounted) {
   scratch_.Write("a.txt", "a");
   scratch_.Write("b.txt", "b");
   scratch_.Write("c.txt", "c");
@@ -408,7 +417,7 @@ class ChoosingTest : public AddingTest {
   std::string base_, outsideFile_;
 };
 
-TEST_F(ChoosingTest, BothCommandsNeedABaseDirectory) {
+TEST_P(ChoosingTest, BothCommandsNeedABaseDirectory) {
   DialogScript script;
   script.Then(Press(IDOK)).Then(Press(IDOK));
   AddFiles(MainWindow);
@@ -421,7 +430,7 @@ TEST_F(ChoosingTest, BothCommandsNeedABaseDirectory) {
   EXPECT_EQ(EntryCount(), 0);
 }
 
-TEST_F(ChoosingTest, FolderChosenOutsideTheBaseAddsNothing) {
+TEST_P(ChoosingTest, FolderChosenOutsideTheBaseAddsNothing) {
   SetBaseDirectory(base_.c_str());
   std::vector<SeenDialog> seen = AddDirectoryVia({"..", "other"}, {Press(IDOK)});
   ASSERT_EQ(seen.size(), 2u);
@@ -431,7 +440,7 @@ TEST_F(ChoosingTest, FolderChosenOutsideTheBaseAddsNothing) {
   EXPECT_FALSE(IsModified());
 }
 
-TEST_F(ChoosingTest, FolderBelowTheBaseAddsItsTreeOnly) {
+TEST_P(ChoosingTest, FolderBelowTheBaseAddsItsTreeOnly) {
   scratch_.MakeDir("base/part");
   scratch_.Write("base/part/p.txt", "part");
   SetBaseDirectory(base_.c_str());
@@ -439,7 +448,7 @@ TEST_F(ChoosingTest, FolderBelowTheBaseAddsItsTreeOnly) {
   EXPECT_EQ(Rows(), std::vector<Row>({OkRow("part/p.txt", "part", "1 K  ")}));
 }
 
-TEST_F(ChoosingTest, OneFileChosenInTheOpenDialogIsAdded) {
+TEST_P(ChoosingTest, OneFileChosenInTheOpenDialogIsAdded) {
   SetBaseDirectory(base_.c_str());
   DialogScript script;
   script.Then(EnterFileName("inside.txt"));
@@ -450,7 +459,7 @@ TEST_F(ChoosingTest, OneFileChosenInTheOpenDialogIsAdded) {
   EXPECT_FALSE(BusyFlag);
 }
 
-TEST_F(ChoosingTest, SeveralFilesChosenInTheOpenDialogAreAddedInDialogOrder) {
+TEST_P(ChoosingTest, SeveralFilesChosenInTheOpenDialogAreAddedInDialogOrder) {
   scratch_.Write("base/second.txt", "second");
   scratch_.Write("base/third.txt", "third");
   SetBaseDirectory(base_.c_str());
@@ -467,7 +476,7 @@ TEST_F(ChoosingTest, SeveralFilesChosenInTheOpenDialogAreAddedInDialogOrder) {
 
 // A directory of 250 characters and a name of 9 pass the length test and join to a path of 260:
 // it is taken whole (the system cannot open it), never cut to a shorter name, another file.
-TEST_F(ChoosingTest, SeveralChosenNamesAreJoinedWithoutCutting) {
+TEST_P(ChoosingTest, SeveralChosenNamesAreJoinedWithoutCutting) {
   std::string directory = base_ + "\\";
   directory += std::string(250 - directory.size(), 'd');
   ASSERT_TRUE(CreateDirectoryA(directory.c_str(), nullptr)) << directory;
@@ -480,11 +489,11 @@ TEST_F(ChoosingTest, SeveralChosenNamesAreJoinedWithoutCutting) {
   LongPathCleanup cleanup{{whole}, {}};
   ASSERT_TRUE(MakeLongFile(whole, "whole"));
   SetBaseDirectory(base_.c_str());
-  SetBusy(true);
+  BeginLongOperation();
   StartCountingAdditions();
   DialogScript script;
   AddSelectedNames(directory.c_str(), std::string("abcdefghi\0ab\0", 13).c_str());
-  FinishLongOperation();
+  EndLongOperation();
   for (const SeenDialog& dialog : script.Seen()) ADD_FAILURE() << dialog.text;
   // Read whole under its whole name (Wine opens 260 characters), or left out and counted where
   // the system refuses the path; never the file of the cut name.
@@ -499,7 +508,47 @@ TEST_F(ChoosingTest, SeveralChosenNamesAreJoinedWithoutCutting) {
   }
 }
 
-TEST_F(ChoosingTest, FileChosenOutsideTheBaseIsNamedInTheError) {
+// The box for a chosen name comes in its turn, after the files chosen before it are listed, and
+// not at all once Stop has ended the addition.
+TEST_P(ChoosingTest, BoxesForChosenNamesComeInTheirTurnAndNotAfterStop) {
+  scratch_.Write("base/big.bin", std::string(3u << 20, 'b'));
+  scratch_.Write("base/small.txt", "small");
+  SetBaseDirectory(base_.c_str());
+  const std::string names = std::string("big.bin") + '\0' + std::string(250, 'n') + '\0' +
+                            "small.txt" + '\0' + '\0';
+  auto addNames = [&] {
+    BeginLongOperation();
+    StartCountingAdditions();
+    AddSelectedNames(base_.c_str(), names.c_str());
+    EndLongOperation();
+  };
+  std::vector<bool> bigListedAlone;
+  {
+    DialogScript script;
+    script.Then(CheckThenPress(
+        [&](HWND) {
+          bigListedAlone.push_back(IsNameListed("big.bin") && !IsNameListed("small.txt"));
+        },
+        IDOK));
+    addNames();
+    ASSERT_EQ(script.Seen().size(), 1u);
+    EXPECT_EQ(script.Seen()[0].text, "Too long filename");
+  }
+  EXPECT_EQ(bigListedAlone, std::vector<bool>{true});
+  EXPECT_EQ(EntryCount(), 2);
+
+  ClearEntries();
+  DialogScript none;
+  FileStartWatch watch([](const std::string&, int number) {
+    if (number == 1) PostStop();
+  });
+  addNames();
+  EXPECT_TRUE(none.Seen().empty());
+  EXPECT_EQ(EntryCount(), 0);
+  EXPECT_FALSE(BusyFlag);
+}
+
+TEST_P(ChoosingTest, FileChosenOutsideTheBaseIsNamedInTheError) {
   SetBaseDirectory(base_.c_str());
   DialogScript script;
   script.Then(EnterFileName(outsideFile_)).Then(Press(IDOK));
@@ -511,7 +560,7 @@ TEST_F(ChoosingTest, FileChosenOutsideTheBaseIsNamedInTheError) {
   EXPECT_FALSE(BusyFlag);
 }
 
-TEST_F(ChoosingTest, CancelledDialogsChangeNothing) {
+TEST_P(ChoosingTest, CancelledDialogsChangeNothing) {
   SetBaseDirectory(base_.c_str());
   DialogScript script;
   script.Then(Press(IDCANCEL)).Then(Press(IDCANCEL));
@@ -521,5 +570,8 @@ TEST_F(ChoosingTest, CancelledDialogsChangeNothing) {
   EXPECT_EQ(EntryCount(), 0);
   EXPECT_FALSE(IsModified());
 }
+
+INSTANTIATE_TEST_SUITE_P(Readers, AddingTest, ::testing::Values(1, 4));
+INSTANTIATE_TEST_SUITE_P(Readers, ChoosingTest, ::testing::Values(1, 4));
 
 }  // namespace

@@ -114,35 +114,35 @@ TEST_F(CommandTest, BusyModeLeavesOnlyStopAndTheRecentEntries) {
   AddRecentFile("C:\\nowhere\\recent.md5");
   SetBaseDirectory("C:\\data");
   AddEntries(2);
-  SetBusy(true);
+  BeginLongOperation();
   ExpectEnabled({IDM_STOP});
   EXPECT_TRUE(MenuEnabled(IDM_RECENT_FIRST));
-  SetBusy(false);
+  EndLongOperation();
   EXPECT_FALSE(MenuEnabled(IDM_STOP));
   EXPECT_TRUE(MenuEnabled(IDM_VERIFY_ALL));
 }
 
 TEST_F(CommandTest, StopOnlySetsTheFlagHoweverOftenPressed) {
-  SetBusy(true);
+  BeginLongOperation();
   EXPECT_FALSE(StopRequested());
   SendMessageA(window_, WM_COMMAND, IDM_STOP, 0);
   SendMessageA(window_, WM_COMMAND, IDM_STOP, 0);
   EXPECT_TRUE(StopRequested());
   EXPECT_TRUE(BusyFlag);
-  SetBusy(false);
-  SetBusy(true);
+  EndLongOperation();
+  BeginLongOperation();
   EXPECT_FALSE(StopRequested());  // a new operation starts unstopped
-  SetBusy(false);
+  EndLongOperation();
 }
 
 TEST_F(CommandTest, RecentFileCommandIsIgnoredWhileBusy) {
   AddRecentFile("C:\\nowhere\\gone.md5");
   DialogScript script;
-  SetBusy(true);
+  BeginLongOperation();
   SendMessageA(window_, WM_COMMAND, IDM_RECENT_FIRST, 0);
   PumpFor(150);
   EXPECT_TRUE(script.Seen().empty());
-  SetBusy(false);
+  EndLongOperation();
   script.Then(Press(IDOK));
   SendMessageA(window_, WM_COMMAND, IDM_RECENT_FIRST, 0);
   ASSERT_EQ(script.Seen().size(), 1u);
@@ -163,11 +163,11 @@ void CALLBACK CloseAnyMenu(HWND, UINT, UINT_PTR, DWORD) {
 TEST_F(CommandTest, ContextMenuOpensOnlyWhenIdle) {
   UINT_PTR timer = SetTimer(nullptr, 0, 30, CloseAnyMenu);
   MenuWasOpen = false;
-  SetBusy(true);
+  BeginLongOperation();
   SendMessageA(window_, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(window_), MAKELPARAM(-1, -1));
   PumpFor(150);
   EXPECT_FALSE(MenuWasOpen);
-  SetBusy(false);
+  EndLongOperation();
   SendMessageA(window_, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(window_), MAKELPARAM(-1, -1));
   KillTimer(nullptr, timer);
   EXPECT_TRUE(MenuWasOpen);
@@ -200,7 +200,7 @@ TEST_F(CommandTest, GreyedCommandsIgnoreTheirAccelerators) {
   HACCEL accelerators = LoadAcceleratorsA(GetModuleHandleA(nullptr), "dorvex");
   SetBaseDirectory("C:\\nowhere");
   AddEntries(1);
-  SetBusy(true);
+  BeginLongOperation();
   MSG message = CtrlV();
   DispatchMainLoopMessage(accelerators, &message);
   BusyFlag = false;  // leave the greyed state in place, only let the window close later

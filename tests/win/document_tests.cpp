@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "app/app_state.h"
 #include "app/document_commands.h"
@@ -408,6 +409,91 @@ TEST_F(DocumentTest, ClosingTheWindowAsksFirst) {
     EXPECT_FALSE(IsWindow(window_));
   }
   PumpFor(20);  // drops the quit message the destruction posted
+}
+
+// Windows ending the session asks as closing does: Cancel and a Save As that does not happen
+// refuse the end, No lets it come, and the end itself closes without a further question.
+TEST_F(DocumentTest, EndOfTheSessionAsksAsClosingDoes) {
+  AddTwoEntries();
+  struct Case {
+    std::vector<int> answers;  // the prompt's, then the Save dialog's
+    LRESULT expected;
+  };
+  const Case cases[] = {{{IDCANCEL}, FALSE}, {{IDYES, IDCANCEL}, FALSE}, {{IDNO}, TRUE}};
+  for (const Case& c : cases) {
+    DialogScript script;
+    for (int answer : c.answers) script.Then(Press(answer));
+    EXPECT_EQ(SendMessageA(window_, WM_QUERYENDSESSION, 0, 0), c.expected) << c.answers[0];
+    ASSERT_EQ(script.Seen().size(), c.answers.size()) << c.answers[0];
+    EXPECT_EQ(script.Seen()[0].text, kPrompt);
+    EXPECT_TRUE(IsModified());
+  }
+  SendMessageA(window_, WM_ENDSESSION, FALSE, 0);  // the session goes on
+  EXPECT_TRUE(IsWindow(window_));
+  DialogScript none;
+  SendMessageA(window_, WM_ENDSESSION, TRUE, 0);
+  EXPECT_TRUE(none.Seen().empty());
+  EXPECT_FALSE(IsWindow(window_));
+  PumpFor(20);  // drops the quit message the destruction posted
+}
+
+// Lines that give no entry are counted and told, and saving over their file asks first: the
+// other tool's lines, a digest of another length, a mode marker that is neither. Empty lines are
+// not lost, so they are not counted.
+TEST_F(DocumentTest, LinesNotReadAreToldAndSavingOverThemAsks) {
+  const std::string path = scratch_.File("mixed.md5");
+  const std::string other = "SHA256 (x.txt) = " + kA + kA + "\r\n";
+  const std::string bytes = Line(kA, "a.txt") + other + "\r\n" + kA + "00 *long.txt\r\n" +
+                            kB + " ?odd.txt\r\n" + Line(kB, "b.txt");
+  WriteFileWhole(path, bytes);
+  {
+    DialogScript script;
+    script.Then(Press(IDOK)).Then(Press(IDCANCEL));  // "Unrecognized line", then the browser
+    LoadSummary(window_, path.c_str(), nullptr);
+    ASSERT_EQ(script.Seen().size(), 2u);
+    EXPECT_EQ(script.Seen()[0].text, "Unrecognized line");
+  }
+  EXPECT_EQ(EntryCount(), 2);
+  EXPECT_EQ(StatusBarText(), "3 lines not read");
+  AppendEntry("c.txt", kA.c_str(), kStatusOk, 1);
+  const char kQuestion[] =
+      "3 lines of this summary could not be read and will not be written. Save anyway?";
+  {
+    DialogScript script;
+    script.Then(Press(IDNO));
+    SaveSummary(window_);
+    ASSERT_EQ(script.Seen().size(), 1u);
+    EXPECT_EQ(script.Seen()[0].text, kQuestion);
+    EXPECT_EQ(ReadWholeFile(path), bytes);  // nothing written
+    EXPECT_TRUE(IsModified());
+  }
+  {
+    DialogScript script;
+    script.Then(Press(IDYES));
+    SaveSummary(window_);
+    EXPECT_EQ(script.Seen().size(), 1u);
+    EXPECT_EQ(ReadWholeFile(path), Line(kA, "a.txt") + Line(kB, "b.txt") + Line(kA, "c.txt"));
+    EXPECT_FALSE(IsModified());
+  }
+  AppendEntry("d.txt", kB.c_str(), kStatusOk, 1);
+  DialogScript none;  // answered once: not asked again
+  SaveSummary(window_);
+  EXPECT_TRUE(none.Seen().empty());
+  EXPECT_FALSE(IsModified());
+
+  WriteFileWhole(path, Line(kA, "a.txt") + other);
+  LoadSummary(window_, path.c_str(), scratch_.Path().c_str());
+  EXPECT_EQ(StatusBarText(), "1 line not read");
+  AppendEntry("e.txt", kB.c_str(), kStatusOk, 1);
+  const std::string elsewhere = scratch_.File("elsewhere.md5");
+  {
+    DialogScript script;  // another file loses nothing: no question
+    script.Then(EnterFileName(elsewhere));
+    SaveSummaryAs(window_);
+    EXPECT_EQ(script.Seen().size(), 1u);
+  }
+  EXPECT_EQ(ReadWholeFile(elsewhere), Line(kA, "a.txt") + Line(kB, "e.txt"));
+  EXPECT_EQ(ReadWholeFile(path), Line(kA, "a.txt") + other);
 }
 
 }  // namespace

@@ -14,6 +14,8 @@
 #include "app/app_state.h"
 #include "app/commands.h"
 #include "app/entry_view.h"
+#include "common/memory_seam.h"
+#include "digest/read_queue.h"
 #include "summary/adding.h"
 #include "summary/document_state.h"
 #include "operation_support.h"
@@ -91,12 +93,11 @@ TEST_F(DropTest, FilesAndFoldersAreAddedInTheOrderOfTheDropAndWhatIsOutsideIsRef
   Write("sub\\y.bin", "yankee");
   ScratchDir outside;
   std::string stray = outside.Write("o.txt", "outside");
-  DialogScript script;
-  script.Then(Press(IDOK)).Then(Press(IDOK));
+  DialogScript script;  // what is outside is counted, not told item by item
   Drop({b, scratch_.File("sub"), a, stray, outside.Path()});
-  ASSERT_EQ(script.Seen().size(), 2u);
-  EXPECT_EQ(script.Seen()[0].text, "The file '" + stray + "' must be UNDER the Base Directory!");
-  EXPECT_EQ(script.Seen()[1].text, "The selected directory must be UNDER the Base Directory!");
+  EXPECT_TRUE(script.Seen().empty());
+  EXPECT_EQ(LeftOut.notUnderBase, 2);
+  EXPECT_EQ(StatusBarText(), "2 files or folders skipped: not under the Base Directory");
 
   std::vector<std::string> names = Names();
   ASSERT_EQ(names.size(), 4u);
@@ -137,9 +138,9 @@ TEST_F(DropTest, ALoneSummaryIsOpenedAsFileOpenOpensItAndWithOtherFilesItIsAdded
 
 TEST_F(DropTest, ADropWhileBusyIsIgnoredAndWithoutABaseDirectoryTheAddMessageShows) {
   std::string a = Write("a.txt", "alpha");
-  SetBusy(true);
+  BeginLongOperation();
   Drop({a});
-  SetBusy(false);
+  EndLongOperation();
   EXPECT_EQ(EntryCount(), 0);
 
   SetBaseDirectory("");
@@ -163,22 +164,83 @@ TEST_F(DropTest, AShortcutAddsItsTargetAndOneWithoutATargetIsCountedAsLeftOut) {
   EXPECT_NE(StatusBarText().find("1 "), std::string::npos) << StatusBarText();
 }
 
-TEST_F(DropTest, APathTooLongIsRefusedAndStopEndsTheWholeDrop) {
+TEST_F(DropTest, APathTooLongIsCountedAndStopEndsTheWholeDrop) {
   const std::string tooLong = scratch_.Path() + "\\" + std::string(300, 'n') + ".txt";
   scratch_.MakeDir("many");
   for (int i = 0; i < 5; ++i) Write("many\\f" + std::to_string(i) + ".bin", std::string(100, 'f'));
   const std::string last = Write("last.txt", "last");
   DialogScript script;
-  script.Then(Press(IDOK));
   FileStartWatch watch([](const std::string&, int number) {
     if (number == 2) SendMessageA(MainWindow, WM_COMMAND, IDM_STOP, 0);  // as the Stop button
   });
   Drop({tooLong, scratch_.File("many"), last});
-  ASSERT_EQ(script.Seen().size(), 1u);
-  EXPECT_EQ(script.Seen()[0].text, "Too long filename");
+  EXPECT_TRUE(script.Seen().empty());
+  EXPECT_EQ(LeftOut.longPaths, 1);
   EXPECT_EQ(EntryCount(), 1);  // the folder's first file; the second was being read at Stop
   EXPECT_FALSE(IsNameListed("last.txt"));
   EXPECT_FALSE(BusyFlag);
+}
+
+// With four readers, files of the first folder are still being read when the same files come
+// again through a shortcut to it: each is listed once, and what comes after Stop counts nothing.
+class FourReaderDropTest : public DropTest {
+ protected:
+  void SetUp() override {
+    SetReaderCountForTests(4);
+    DropTest::SetUp();
+  }
+  void TearDown() override {
+    DropTest::TearDown();
+    SetReaderCountForTests(0);
+  }
+};
+
+TEST_F(FourReaderDropTest, AFolderAndAShortcutToItListEachFileOnce) {
+  scratch_.MakeDir("tree");
+  std::vector<std::string> expected;
+  for (int i = 0; i < 5; ++i) {  // all still in flight when the shortcut's walk finds them
+    expected.push_back("tree/f" + std::to_string(100 + i) + ".bin");
+    Write("tree\\f" + std::to_string(100 + i) + ".bin", std::string(3000 + i, 'a' + i));
+  }
+  const std::string shortcut = scratch_.File("tree.lnk");
+  ASSERT_TRUE(MakeShortcut(shortcut, scratch_.File("tree")));
+  Drop({scratch_.File("tree"), shortcut, scratch_.File("tree\\f103.bin")});
+  std::vector<std::string> names = Names();
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names, expected);
+  EXPECT_EQ(MainTitle(), TitleWithCount(5));
+  EXPECT_EQ(LeftOut.unreadableFiles, 0);  // the shortcut was followed
+}
+
+TEST_F(FourReaderDropTest, NothingIsCountedAfterStop) {
+  const std::string first = Write("first.bin", std::string(100000, 'f'));
+  const std::string tooLong = scratch_.Path() + "\\" + std::string(300, 'n') + ".txt";
+  ScratchDir outside;
+  FileStartWatch watch([](const std::string&, int number) {
+    if (number == 1) SendMessageA(MainWindow, WM_COMMAND, IDM_STOP, 0);
+  });
+  Drop({first, tooLong, outside.Path(), Write("later.txt", "later")});
+  EXPECT_EQ(EntryCount(), 0);
+  EXPECT_EQ(LeftOut.longPaths, 0);
+  EXPECT_EQ(LeftOut.notUnderBase, 0);
+  EXPECT_EQ(StatusBarText(), "");
+  EXPECT_FALSE(BusyFlag);
+}
+
+// Memory that runs out for the dropped names or the queued files ends nothing: every file is
+// listed or counted as left out, whichever readers there are.
+TEST_F(FourReaderDropTest, NoMemoryForQueuedItemsLeavesFilesCountedNotLost) {
+  scratch_.MakeDir("tree");
+  for (int i = 0; i < 20; ++i) Write("tree\\g" + std::to_string(i) + ".bin", "g" + std::to_string(i));
+  for (int allowed : {0, 3, 9}) {
+    ClearEntries();
+    RefuseItemsAfterForTests(allowed);
+    Drop({scratch_.File("tree"), Write("single.txt", "single")});
+    RefuseItemsAfterForTests(-1);
+    EXPECT_FALSE(BusyFlag) << allowed;
+    EXPECT_EQ(EntryCount() + LeftOut.outOfMemory, allowed == 0 ? 2 : 21) << allowed;
+    EXPECT_GT(LeftOut.outOfMemory, 0) << allowed;
+  }
 }
 
 }  // namespace

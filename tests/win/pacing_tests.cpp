@@ -255,7 +255,7 @@ TEST_F(PacingTest, WithoutANewStatusTextEveryRefreshHandsTheHeldTitleOver) {
 }
 
 TEST_F(PacingTest, HeldCountGoesToTheListWhenNewRowsWouldComeIntoSight) {
-  SetBusy(true);
+  BeginLongOperation();
   auto append = [](int i) {
     AppendEntry(("v" + std::to_string(1000 + i) + ".bin").c_str(), "0123456789abcdef0123456789abcdef",
                 kStatusOk, 1);
@@ -277,7 +277,7 @@ TEST_F(PacingTest, HeldCountGoesToTheListWhenNewRowsWouldComeIntoSight) {
   append(perPage + 6);
   EXPECT_TRUE(NewEntriesInSight());  // scrolled to the end, the next row shows
 
-  FinishLongOperation();
+  EndLongOperation();
   EXPECT_EQ(SendMessageA(EntryList, LVM_GETITEMCOUNT, 0, 0), EntryCount());
 }
 
@@ -292,7 +292,7 @@ std::pair<int, int> Thumb() {
 // A held count is left out of a refresh only when handing it over would leave the scroll bar
 // as it is; every answer is checked against the bar once the count is handed over.
 TEST_F(PacingTest, HeldCountWaitsOnlyWhileTheScrollBarWouldLookTheSame) {
-  SetBusy(true);
+  BeginLongOperation();
   int perPage = static_cast<int>(SendMessageA(EntryList, LVM_GETCOUNTPERPAGE, 0, 0));
   ASSERT_GT(perPage, 2);
   int next = 0;
@@ -313,7 +313,7 @@ TEST_F(PacingTest, HeldCountWaitsOnlyWhileTheScrollBarWouldLookTheSame) {
   SendMessageA(EntryList, LVM_ENSUREVISIBLE, static_cast<WPARAM>(next / 2), FALSE);
   appendAndCompare(5000, true);  // scrolled down, the thumb moves up
   EXPECT_FALSE(NewCountChangesScrollBar());  // nothing held
-  FinishLongOperation();
+  EndLongOperation();
 }
 
 int SortsDone = 0;

@@ -11,8 +11,10 @@
 #include "app/screen_refresh.h"
 #include "app/title.h"
 #include "app/verify_commands.h"
+#include "common/memory_seam.h"
 #include "digest/file_digest.h"
 #include "resources/resource.h"
+#include "digest/read_queue.h"
 #include "summary/document_state.h"
 #include "operation_support.h"
 #include "test_support.h"
@@ -21,13 +23,18 @@ using namespace testsupport;
 
 namespace {
 
-class VerifyTest : public ::testing::Test {
+// Run with one reader and with four: from outside, several readers look like one.
+class VerifyTest : public ::testing::TestWithParam<int> {
  protected:
   void SetUp() override {
+    SetReaderCountForTests(GetParam());
     ASSERT_NE(OpenMainWindow(), nullptr);
     SetBaseDirectory(scratch_.Path().c_str());
   }
-  void TearDown() override { CloseMainWindow(); }
+  void TearDown() override {
+    CloseMainWindow();
+    SetReaderCountForTests(0);
+  }
 
   // A file on disk, listed as a freshly read summary lists it.
   void Listed(const std::string& name, const std::string& bytes) {
@@ -47,7 +54,7 @@ class VerifyTest : public ::testing::Test {
   ScratchDir scratch_;
 };
 
-TEST_F(VerifyTest, UnchangedFilesAreOkWithTheirSizes) {
+TEST_P(VerifyTest, UnchangedFilesAreOkWithTheirSizes) {
   Listed("a.txt", "abc");
   scratch_.MakeDir("sub");
   Listed("sub/b.bin", std::string(3000, 'b'));
@@ -62,7 +69,7 @@ TEST_F(VerifyTest, UnchangedFilesAreOkWithTheirSizes) {
   EXPECT_FALSE(BusyFlag);
 }
 
-TEST_F(VerifyTest, DeletedOrUnreadableFilesAreMissingWithoutSize) {
+TEST_P(VerifyTest, DeletedOrUnreadableFilesAreMissingWithoutSize) {
   ListFiles(3);
   DeleteFileA(scratch_.File(Name(0)).c_str());
   HANDLE writer = CreateFileA(scratch_.File(Name(2)).c_str(), GENERIC_WRITE, FILE_SHARE_READ,
@@ -81,7 +88,7 @@ TEST_F(VerifyTest, DeletedOrUnreadableFilesAreMissingWithoutSize) {
   EXPECT_TRUE(script.Seen().empty());
 }
 
-TEST_F(VerifyTest, ChangedContentIsAMismatchWithItsSize) {
+TEST_P(VerifyTest, ChangedContentIsAMismatchWithItsSize) {
   ListFiles(2);
   scratch_.Write(Name(1), std::string(5000, 'z'));
 
@@ -93,7 +100,7 @@ TEST_F(VerifyTest, ChangedContentIsAMismatchWithItsSize) {
   EXPECT_EQ(StatusBarText(), "There are problems with some files!");
 }
 
-TEST_F(VerifyTest, OnlyTheSelectedEntriesAreRead) {
+TEST_P(VerifyTest, OnlyTheSelectedEntriesAreRead) {
   ListFiles(10);
   Select({2, 5, 7});
 
@@ -110,7 +117,7 @@ TEST_F(VerifyTest, OnlyTheSelectedEntriesAreRead) {
   EXPECT_EQ(StatusBarText(), "All selected files OK");
 }
 
-TEST_F(VerifyTest, ProblemAmongTheSelectedIsReported) {
+TEST_P(VerifyTest, ProblemAmongTheSelectedIsReported) {
   ListFiles(4);
   scratch_.Write(Name(3), "changed");
   Select({1, 3});
@@ -120,7 +127,7 @@ TEST_F(VerifyTest, ProblemAmongTheSelectedIsReported) {
   EXPECT_EQ(StatusBarText(), "There are problems with some files!");
 }
 
-TEST_F(VerifyTest, StopDuringTheThirdFileLeavesItAndTheRestUntouched) {
+TEST_P(VerifyTest, StopDuringTheThirdFileLeavesItAndTheRestUntouched) {
   for (int i = 0; i < 5; ++i) {
     scratch_.Write(Name(i), Content(i));
     AppendEntry(Name(i).c_str(), DigestOf(Content(i)).c_str(), kStatusMismatch, 9);
@@ -143,7 +150,7 @@ TEST_F(VerifyTest, StopDuringTheThirdFileLeavesItAndTheRestUntouched) {
   EXPECT_TRUE(ToolbarEnabled(IDM_ADD_FILES));
 }
 
-TEST_F(VerifyTest, SortDuringThePassKeepsEachResultWithItsFile) {
+TEST_P(VerifyTest, SortDuringThePassKeepsEachResultWithItsFile) {
   ListFiles(4);
   scratch_.Write(Name(1), "changed");
   FileStartWatch watch([](const std::string&, int number) {
@@ -163,13 +170,14 @@ TEST_F(VerifyTest, SortDuringThePassKeepsEachResultWithItsFile) {
   }
 }
 
-TEST_F(VerifyTest, RecalculateReplacesDigestsAndKeepsTheDigestOfAMissingFile) {
+TEST_P(VerifyTest, RecalculateReplacesDigestsAndKeepsTheDigestOfAMissingFile) {
   const std::string kOldDigest = DigestOf("as it was");
   for (int i = 0; i < 3; ++i) {
     if (i != 1) scratch_.Write(Name(i), Content(i));
     AppendEntry(Name(i).c_str(), kOldDigest.c_str(), kStatusNotVerified, kNoSize);
   }
   SetModified(false);
+  SetStatusText("All files OK");  // an earlier verdict, which the pass clears
 
   RecalculateAll(MainWindow);
 
@@ -183,14 +191,35 @@ TEST_F(VerifyTest, RecalculateReplacesDigestsAndKeepsTheDigestOfAMissingFile) {
   EXPECT_FALSE(BusyFlag);
 }
 
-TEST_F(VerifyTest, RecalculateModifiesTheDocumentEvenWhenNoDigestChanged) {
+// Memory that runs out for a queued read marks that entry Out of memory in its turn; the others
+// are read, and nothing ends the program.
+TEST_P(VerifyTest, NoMemoryForAQueuedReadMarksItsEntry) {
+  ListFiles(8);
+  RefuseItemsAfterForTests(5);
+  VerifyAll(MainWindow);
+  RefuseItemsAfterForTests(-1);
+  int outOfMemory = 0;
+  for (int i = 0; i < 8; ++i) {
+    const Row row = RowAt(i);
+    if (row.status == "Out of memory") {
+      ++outOfMemory;
+    } else {
+      EXPECT_EQ(row, (Row{Name(i), DigestOf(Content(i)), "OK", Size(i)}));
+    }
+  }
+  EXPECT_GT(outOfMemory, 0);
+  EXPECT_EQ(StatusBarText(), "There are problems with some files!");
+  EXPECT_FALSE(BusyFlag);
+}
+
+TEST_P(VerifyTest, RecalculateModifiesTheDocumentEvenWhenNoDigestChanged) {
   ListFiles(2);
   RecalculateAll(MainWindow);
   EXPECT_TRUE(IsModified());
   EXPECT_EQ(RowAt(1), (Row{Name(1), DigestOf(Content(1)), "OK", Size(1)}));
 }
 
-TEST_F(VerifyTest, RecalculateSelectedChangesOnlyTheSelected) {
+TEST_P(VerifyTest, RecalculateSelectedChangesOnlyTheSelected) {
   const std::string kOldDigest = DigestOf("as it was");
   for (int i = 0; i < 4; ++i) {
     scratch_.Write(Name(i), Content(i));
@@ -206,7 +235,7 @@ TEST_F(VerifyTest, RecalculateSelectedChangesOnlyTheSelected) {
   }
 }
 
-TEST_F(VerifyTest, StoppedRecalculationKeepsTheStoppedEntrysDigest) {
+TEST_P(VerifyTest, StoppedRecalculationKeepsTheStoppedEntrysDigest) {
   const std::string kOldDigest = DigestOf("as it was");
   for (int i = 0; i < 3; ++i) {
     scratch_.Write(Name(i), Content(i));
@@ -235,7 +264,7 @@ std::vector<SeenDialog> RunAllFourAnsweringBoxes() {
   return script.Seen();
 }
 
-TEST_F(VerifyTest, EveryOperationNeedsABaseDirectoryEvenWithAnEmptyList) {
+TEST_P(VerifyTest, EveryOperationNeedsABaseDirectoryEvenWithAnEmptyList) {
   SetBaseDirectory("");
   const char kVerifyText[] = "You must set the Base Directory before verifying any files!";
   const char kRecalculateText[] = "You must set the Base Directory before setting  any files!";
@@ -248,7 +277,7 @@ TEST_F(VerifyTest, EveryOperationNeedsABaseDirectoryEvenWithAnEmptyList) {
   }
 }
 
-TEST_F(VerifyTest, WithoutABaseDirectoryNoEntryChanges) {
+TEST_P(VerifyTest, WithoutABaseDirectoryNoEntryChanges) {
   ListFiles(2);
   Select({0});
   SetBaseDirectory("");
@@ -257,7 +286,7 @@ TEST_F(VerifyTest, WithoutABaseDirectoryNoEntryChanges) {
   EXPECT_FALSE(IsModified());
 }
 
-TEST_F(VerifyTest, EmptyListShowsNoBoxAndRunsNothing) {
+TEST_P(VerifyTest, EmptyListShowsNoBoxAndRunsNothing) {
   SetStatusText("before");
   DialogScript script;
   FileStartWatch watch;
@@ -273,7 +302,7 @@ TEST_F(VerifyTest, EmptyListShowsNoBoxAndRunsNothing) {
 
 // A summary from elsewhere may name files outside the Base Directory: they are read where the
 // joined path points, and nothing is ever written to them.
-TEST_F(VerifyTest, NamesLeavingTheBaseAreReadAsWrittenAndNeverWritten) {
+TEST_P(VerifyTest, NamesLeavingTheBaseAreReadAsWrittenAndNeverWritten) {
   ScratchDir outside;
   std::string outsideBytes = "outside";
   std::string outsidePath = outside.Write("o.txt", outsideBytes);
@@ -297,5 +326,7 @@ TEST_F(VerifyTest, NamesLeavingTheBaseAreReadAsWrittenAndNeverWritten) {
   EXPECT_EQ(ReadWholeFile(scratch_.File("up.txt")), "one level up");
   EXPECT_EQ(ReadWholeFile(outsidePath), outsideBytes);
 }
+
+INSTANTIATE_TEST_SUITE_P(Readers, VerifyTest, ::testing::Values(1, 4));
 
 }  // namespace
