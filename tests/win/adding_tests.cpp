@@ -147,7 +147,7 @@ TEST_F(AddingTest, DirectoryWalkAddsEveryReadableFileByItsRelativeName) {
   EXPECT_EQ(MainTitle(), TitleWithCount(5));
   EXPECT_TRUE(IsModified());
   EXPECT_FALSE(BusyFlag);
-  EXPECT_EQ(StatusBarText(), "1 files skipped: cannot be read");  // the busy file, said once
+  EXPECT_EQ(StatusBarText(), "1 file left out: cannot be read");  // the busy file, said once
 }
 
 TEST_F(AddingTest, AddingTheSameTreeAgainReadsNoFileAndChangesNothing) {
@@ -315,7 +315,7 @@ TEST_F(AddingTest, PathsPastTheSystemLimitAreSkippedAndCounted) {
   std::vector<Row> expected = {OkRow(fittingName, "fits", "1 K  "), OkRow("top.txt", "top", "1 K  ")};
   EXPECT_EQ(SortedRows(), expected);
   EXPECT_EQ(LeftOut.longPaths, 2);
-  EXPECT_EQ(StatusBarText(), "2 files or folders skipped: path too long");
+  EXPECT_EQ(StatusBarText(), "2 files or folders left out: path too long");
 }
 
 // A file held open by another program cannot be read; it is left out, and the status bar says
@@ -334,7 +334,7 @@ TEST_F(AddingTest, FilesThatCannotBeReadAreLeftOutAndCounted) {
 
   EXPECT_EQ(SortedRows(), std::vector<Row>({OkRow("a.txt", "a", "1 K  "), OkRow("z.txt", "z", "1 K  ")}));
   EXPECT_EQ(LeftOut.unreadableFiles, 1);
-  EXPECT_EQ(StatusBarText(), "1 files skipped: cannot be read");
+  EXPECT_EQ(StatusBarText(), "1 file left out: cannot be read");
 }
 
 // Every file under its real name, whatever its script: the walk lists through the wide functions
@@ -390,7 +390,7 @@ TEST_F(AddingTest, FilesLeftOutForWantOfMemoryAreCounted) {
   }
   EXPECT_EQ(EntryCount(), 1);
   EXPECT_EQ(LeftOut.outOfMemory, 2);
-  EXPECT_EQ(StatusBarText(), "2 files skipped: out of memory");
+  EXPECT_EQ(StatusBarText(), "2 files left out: out of memory");
   EXPECT_FALSE(BusyFlag);
 }
 
