@@ -1,7 +1,8 @@
 // The document's own facts: the Base Directory its names are relative to, the summary file it is
 // called after, and whether it holds unsaved changes. Each changes only through its setter; the
-// window, which shows the first two, is told of every change through the listener it installs,
-// so what it shows never disagrees with the facts.
+// window, which shows the first two, is told of every setting of them through the listener it
+// installs, so what it shows never disagrees with the facts. The third tells nobody: the commands
+// read it when they need it.
 #ifndef VELMORA_SUMMARY_DOCUMENT_STATE_H
 #define VELMORA_SUMMARY_DOCUMENT_STATE_H
 
