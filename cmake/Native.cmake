@@ -22,7 +22,7 @@ endif()
 
 # The fuzz targets replay their saved inputs (fuzz/corpus/<target>/) under the same sanitizers;
 # a driver stands in for libFuzzer, so no clang is needed here. `make fuzz` does the fuzzing.
-foreach(fuzz_target summary_reader option_scanner path_rules)
+foreach(fuzz_target ${FUZZ_TARGETS})
   add_executable(fuzz_replay_${fuzz_target} ${CMAKE_SOURCE_DIR}/fuzz/${fuzz_target}_fuzzer.cpp
                                             ${CMAKE_SOURCE_DIR}/fuzz/replay_main.cpp)
   target_link_libraries(fuzz_replay_${fuzz_target} PRIVATE velmora_core)

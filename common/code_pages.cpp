@@ -71,10 +71,13 @@ std::wstring WidePath(const char* path) {
 }
 
 bool WideToProcessText(const wchar_t* wide, char* out, size_t outSize) {
-  const DWORD flags = ProcessCodePageIsUtf8() ? WC_ERR_INVALID_CHARS : 0;
+  // WC_ERR_INVALID_CHARS is documented with CP_UTF8 only, not with a CP_ACP that is UTF-8.
+  const bool utf8 = ProcessCodePageIsUtf8();
+  const UINT codePage = utf8 ? CP_UTF8 : CP_ACP;
+  const DWORD flags = utf8 ? WC_ERR_INVALID_CHARS : 0;
   const int size = static_cast<int>(outSize);
   return outSize > 0 &&
-         WideCharToMultiByte(CP_ACP, flags, wide, -1, out, size, nullptr, nullptr) > 0;
+         WideCharToMultiByte(codePage, flags, wide, -1, out, size, nullptr, nullptr) > 0;
 }
 
 void DropSplitCharacter(char* text) {

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Configures and builds one tree: native (host, sanitizers), i686 or x86_64 (MinGW-w64).
+# Configures and builds one tree: native (host, sanitizers), i686 or x86_64 (MinGW-w64), or fuzz
+# (clang, libFuzzer: what scripts/fuzz.sh runs).
 #   scripts/build.sh KIND [TARGET]    (VELMORA_BUILD_DIR puts the tree elsewhere than build/KIND)
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
@@ -10,6 +11,7 @@ jobs=${VELMORA_JOBS:-2}
 case "$kind" in
   native) args=(-DCMAKE_BUILD_TYPE=Debug) ;;
   i686 | x86_64) args=(-DCMAKE_BUILD_TYPE=Release "-DCMAKE_TOOLCHAIN_FILE=$top/cmake/toolchain-$kind.cmake") ;;
+  fuzz) args=(-DVELMORA_FUZZ=ON -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++) ;;
   *) echo "build: unknown kind $kind" >&2; exit 2 ;;
 esac
 if [ ! -f "$dir/CMakeCache.txt" ]; then

@@ -1,40 +1,18 @@
 #!/usr/bin/env bash
-# Builds the libFuzzer targets of fuzz/ with clang (fuzzer, address, undefined) into build/fuzz
-# and runs each for FUZZ_SECONDS seconds (default 60), one after the other on one core. Names of
-# targets as arguments run only those. The seeds in fuzz/corpus/<target>/ are only read; new
-# inputs go to build/fuzz/corpus/<target>/, crashes to build/fuzz/crashes/<target>/.
+# Builds the libFuzzer targets of fuzz/ with clang (fuzzer, address, undefined) in the CMake tree
+# build/fuzz, from the same core library and list of targets (cmake/FuzzTargets.cmake) as the
+# native replay of their seeds, and runs each for FUZZ_SECONDS seconds (default 60), one after
+# the other on one core. Names of targets as arguments run only those. The seeds in
+# fuzz/corpus/<target>/ are only read; new inputs go to build/fuzz/corpus/<target>/, crashes to
+# build/fuzz/crashes/<target>/.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 seconds=${FUZZ_SECONDS:-60}
 out="$top/build/fuzz"
-all_targets=(summary_reader option_scanner path_rules)
-if [ $# -gt 0 ]; then targets=("$@"); else targets=("${all_targets[@]}"); fi
 
 case "$seconds" in
   '' | *[!0-9]* | 0) echo "fuzz: FUZZ_SECONDS must be a positive whole number" >&2; exit 2 ;;
 esac
-
-sources_of() {
-  case "$1" in
-    summary_reader) echo summary/summary_line.cpp digest/md5.cpp ;;
-    option_scanner) echo app/options.cpp ;;
-    path_rules) echo common/paths.cpp ;;
-    *) return 1 ;;
-  esac
-}
-
-# Longest input per target: past the 2047-character line and the 16383-character argument.
-max_len_of() {
-  case "$1" in
-    summary_reader) echo 8192 ;;
-    option_scanner) echo 20000 ;;
-    *) echo 2048 ;;
-  esac
-}
-
-for t in "${targets[@]}"; do
-  sources_of "$t" >/dev/null || { echo "fuzz: unknown target $t (${all_targets[*]})" >&2; exit 2; }
-done
 
 mkdir -p "$out"
 
@@ -59,12 +37,19 @@ if ! fuzzer_links; then
 fi
 rm -f "$out/.probe"
 
-flags=(-std=c++17 -g -O1 -fno-omit-frame-pointer -fsanitize=fuzzer,address,undefined
-  -fno-sanitize-recover=all -I "$top")
+echo "fuzz: building the targets in $out"
+VELMORA_BUILD_DIR="$out" "$top/scripts/build.sh" fuzz
+
+# The targets and their longest inputs, as the fuzz tree's CMake wrote them.
+declare -A max_len
+all_targets=()
+while read -r name length; do
+  all_targets+=("$name")
+  max_len[$name]=$length
+done <"$out/fuzz_targets.txt"
+if [ $# -gt 0 ]; then targets=("$@"); else targets=("${all_targets[@]}"); fi
 for t in "${targets[@]}"; do
-  echo "fuzz: building $t"
-  read -r -a sources <<<"$(sources_of "$t")"
-  (cd "$top" && clang++ "${flags[@]}" "fuzz/${t}_fuzzer.cpp" "${sources[@]}" -o "$out/$t")
+  [ -n "${max_len[$t]:-}" ] || { echo "fuzz: unknown target $t (${all_targets[*]})" >&2; exit 2; }
 done
 
 failed=()
@@ -75,7 +60,7 @@ for t in "${targets[@]}"; do
   [ -f "$top/fuzz/$t.dict" ] && dict=("-dict=$top/fuzz/$t.dict")
   echo "fuzz: running $t for $seconds s (log: $log)"
   status=0
-  "$out/$t" -max_total_time="$seconds" -max_len="$(max_len_of "$t")" -timeout=10 \
+  "$out/fuzz_$t" -max_total_time="$seconds" -max_len="${max_len[$t]}" -timeout=10 \
     -print_final_stats=1 -artifact_prefix="$out/crashes/$t/" "${dict[@]}" \
     "$out/corpus/$t" "$top/fuzz/corpus/$t" >"$log" 2>&1 || status=$?
   runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -n 1)

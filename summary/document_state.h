@@ -1,8 +1,8 @@
 // The document's own facts: the Base Directory its names are relative to, the summary file it is
 // called after, whether it holds unsaved changes, and how many lines of that file it could not
 // read. Each changes only through its setter; the window, which shows the first two, is told of
-// every change to them through the listener it installs, so what it shows never disagrees with
-// the facts.
+// every setting of them through the listener it installs, so what it shows never disagrees with
+// the facts. The other two tell nobody: the commands read them when they need them.
 #ifndef VELMORA_SUMMARY_DOCUMENT_STATE_H
 #define VELMORA_SUMMARY_DOCUMENT_STATE_H
 

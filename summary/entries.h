@@ -1,5 +1,6 @@
 // The document's entries: SummaryEntry records in list order, with an index of their names. The
-// window that shows them is told of every change through the listener it installs.
+// window that shows them is told through the listener it installs of appends, changed records, a
+// clear and removals; a sort it asks for, and redraws, itself.
 #ifndef VELMORA_SUMMARY_ENTRIES_H
 #define VELMORA_SUMMARY_ENTRIES_H
 

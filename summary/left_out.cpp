@@ -4,12 +4,30 @@
 
 namespace {
 
-void AppendReason(int count, const char* format, char* out, size_t outSize) {
+// One reason a file or folder was left out: its count, what is counted (one, several), and why.
+struct Reason {
+  int LeftOutCounts::*count;
+  const char* one;
+  const char* several;
+  const char* why;
+};
+
+const Reason kReasons[] = {
+    {&LeftOutCounts::unreadableFiles, "file", "files", "cannot be read"},
+    {&LeftOutCounts::unlistedFolders, "folder", "folders", "cannot be listed"},
+    {&LeftOutCounts::longPaths, "file or folder", "files or folders", "path too long"},
+    {&LeftOutCounts::outOfMemory, "file", "files", "out of memory"},
+    {&LeftOutCounts::notUnderBase, "file or folder", "files or folders",
+     "not under the Base Directory"},
+};
+
+void AppendReason(int count, const Reason& reason, char* out, size_t outSize) {
   if (count == 0) return;
-  char reason[80];
-  FormatText(reason, sizeof reason, format, count);
+  char text[80];
+  FormatText(text, sizeof text, "%d %s left out: %s", count,
+             count == 1 ? reason.one : reason.several, reason.why);
   if (out[0] != '\0') AppendText(out, outSize, "; ");
-  AppendText(out, outSize, reason);
+  AppendText(out, outSize, text);
 }
 
 }  // namespace
@@ -17,10 +35,5 @@ void AppendReason(int count, const char* format, char* out, size_t outSize) {
 void FormatLeftOutText(const LeftOutCounts& counts, char* out, size_t outSize) {
   if (outSize == 0) return;
   out[0] = '\0';
-  AppendReason(counts.unreadableFiles, "%d files skipped: cannot be read", out, outSize);
-  AppendReason(counts.unlistedFolders, "%d folders skipped: cannot be listed", out, outSize);
-  AppendReason(counts.longPaths, "%d files or folders skipped: path too long", out, outSize);
-  AppendReason(counts.outOfMemory, "%d files skipped: out of memory", out, outSize);
-  AppendReason(counts.notUnderBase, "%d files or folders skipped: not under the Base Directory",
-               out, outSize);
+  for (const Reason& reason : kReasons) AppendReason(counts.*reason.count, reason, out, outSize);
 }

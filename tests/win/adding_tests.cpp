@@ -156,7 +156,7 @@ TEST_P(AddingTest, DirectoryWalkAddsEveryReadableFileByItsRelativeName) {
   EXPECT_EQ(MainTitle(), TitleWithCount(5));
   EXPECT_TRUE(IsModified());
   EXPECT_FALSE(BusyFlag);
-  EXPECT_EQ(StatusBarText(), "1 files skipped: cannot be read");  // the busy file, said once
+  EXPECT_EQ(StatusBarText(), "1 file left out: cannot be read");  // the busy file, said once
 }
 
 TEST_P(AddingTest, AddingTheSameTreeAgainReadsNoFileAndChangesNothing) {
@@ -324,7 +324,7 @@ TEST_P(AddingTest, PathsPastTheSystemLimitAreSkippedAndCounted) {
   std::vector<Row> expected = {OkRow(fittingName, "fits", "1 K  "), OkRow("top.txt", "top", "1 K  ")};
   EXPECT_EQ(SortedRows(), expected);
   EXPECT_EQ(LeftOut.longPaths, 2);
-  EXPECT_EQ(StatusBarText(), "2 files or folders skipped: path too long");
+  EXPECT_EQ(StatusBarText(), "2 files or folders left out: path too long");
 }
 
 // A file held open by another program cannot be read; it is left out, and the status bar says
@@ -343,7 +343,7 @@ TEST_P(AddingTest, FilesThatCannotBeReadAreLeftOutAndCounted) {
 
   EXPECT_EQ(SortedRows(), std::vector<Row>({OkRow("a.txt", "a", "1 K  "), OkRow("z.txt", "z", "1 K  ")}));
   EXPECT_EQ(LeftOut.unreadableFiles, 1);
-  EXPECT_EQ(StatusBarText(), "1 files skipped: cannot be read");
+  EXPECT_EQ(StatusBarText(), "1 file left out: cannot be read");
 }
 
 // Every file under its real name, whatever its script: the walk lists through the wide functions
@@ -399,7 +399,7 @@ TEST_P(AddingTest, FilesLeftOutForWantOfMemoryAreCounted) {
   }
   EXPECT_EQ(EntryCount(), 1);
   EXPECT_EQ(LeftOut.outOfMemory, 2);
-  EXPECT_EQ(StatusBarText(), "2 files skipped: out of memory");
+  EXPECT_EQ(StatusBarText(), "2 files left out: out of memory");
   EXPECT_FALSE(BusyFlag);
 }
 

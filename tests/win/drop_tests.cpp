@@ -97,7 +97,7 @@ TEST_F(DropTest, FilesAndFoldersAreAddedInTheOrderOfTheDropAndWhatIsOutsideIsRef
   Drop({b, scratch_.File("sub"), a, stray, outside.Path()});
   EXPECT_TRUE(script.Seen().empty());
   EXPECT_EQ(LeftOut.notUnderBase, 2);
-  EXPECT_EQ(StatusBarText(), "2 files or folders skipped: not under the Base Directory");
+  EXPECT_EQ(StatusBarText(), "2 files or folders left out: not under the Base Directory");
 
   std::vector<std::string> names = Names();
   ASSERT_EQ(names.size(), 4u);
