@@ -112,6 +112,33 @@ TEST(CommandLine, GenerateBuildsTheListAndSaveAsWritesIt) {
   EXPECT_EQ(program.WaitForExit(), 0u);
 }
 
+// From outside, as Windows ends the session: the real program with a modified summary asks the
+// save question, Cancel keeps it running, and the end of the session closes it without another.
+// A file held open during the walk was left out and said so.
+TEST(CommandLine, EndOfTheSessionAsksAboutAGeneratedSummary) {
+  ScratchDir scratch;
+  scratch.Write("one.txt", "abc");
+  const std::string held = scratch.Write("held.txt", "held");
+  HANDLE locked = CreateFileA(held.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(locked, INVALID_HANDLE_VALUE);
+  RunningProgram program("-g " + Quoted(scratch.Path()));
+  HWND window = program.WaitForWindow("dorvex");
+  ASSERT_NE(window, nullptr);
+  ASSERT_TRUE(program.WaitForIdle(window));
+  CloseHandle(locked);
+  EXPECT_EQ(WindowText(window), "Velmora - untitled.md5   [1 items]");
+  EXPECT_EQ(program.StatusText(window), "1 file left out: cannot be read");
+
+  PostMessageA(window, WM_QUERYENDSESSION, 0, 0);
+  HWND box = program.WaitForWindow("#32770");
+  ASSERT_NE(box, nullptr);
+  EXPECT_EQ(ItemText(box, 0xFFFF), "The MD5 Summary has been modified. Do you want to save it?");
+  program.Answer(box, IDCANCEL);
+  EXPECT_TRUE(program.Running());
+  PostMessageA(window, WM_ENDSESSION, TRUE, 0);
+  EXPECT_EQ(program.WaitForExit(), 0u);
+}
+
 TEST(CommandLine, GenerateWinsOverCheck) {
   ScratchDir scratch;
   scratch.Write("a.txt", "a");
