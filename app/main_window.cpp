@@ -92,7 +92,7 @@ LRESULT OnNotifyFormat(HWND window, WPARAM wParam, LPARAM lParam) {
 // Moved to a screen of another DPI, or the screen's scale changed: everything is drawn for the
 // DPI in the message, in the rectangle the system suggests.
 LRESULT OnDpiChanged(HWND window, WPARAM wParam, LPARAM lParam) {
-  ApplyWindowDpi(window, LOWORD(wParam));
+  ApplyWindowDpi(LOWORD(wParam));
   const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
   SetWindowPos(window, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
                suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);

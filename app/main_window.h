@@ -19,7 +19,7 @@ int ScreenDpiY();
 // The window's pixels per inch where the system tells each window's, else the screen's.
 int DpiOfWindow(HWND window);
 // Fonts, pictures and column widths drawn anew for another DPI (the layout follows on WM_SIZE).
-void ApplyWindowDpi(HWND window, int dpi);
+void ApplyWindowDpi(int dpi);
 // Writes the settings file from the window and its list, as closing does.
 void SaveWindowSettings(HWND window);
 
