@@ -160,7 +160,7 @@ bool RegisterMainWindowClass(HINSTANCE instance) {
 void SaveWindowSettings(HWND window) {
   int widths[kColumnCount];
   ReadColumnWidths(widths);
-  WriteSettings(window, widths);
+  WriteSettings(window, widths, WindowDpi);
 }
 
 HWND CreateMainWindow(int x, int y, int width, int height) {

@@ -2,6 +2,7 @@
 set(CORE_SOURCES
   ${CMAKE_SOURCE_DIR}/common/utf8_text.cpp
   ${CMAKE_SOURCE_DIR}/common/paths.cpp
+  ${CMAKE_SOURCE_DIR}/common/dpi_scale.cpp
   ${CMAKE_SOURCE_DIR}/digest/md5.cpp
   ${CMAKE_SOURCE_DIR}/digest/file_size.cpp
   ${CMAKE_SOURCE_DIR}/digest/read_hook.cpp

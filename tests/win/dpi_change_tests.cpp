@@ -72,11 +72,6 @@ DpiLook LookOfWindow() {
   return look;
 }
 
-void SendDpiChange(HWND window, int dpi, RECT suggested) {
-  SendMessageA(window, 0x02E0 /* WM_DPICHANGED */, MAKEWPARAM(dpi, dpi),
-               reinterpret_cast<LPARAM>(&suggested));
-}
-
 TEST_F(DpiChangeTest, ADpiChangeDrawsEverythingForTheNewDpiInTheSuggestedRectangleAndBack) {
   if (ScreenDpiY() != 96) GTEST_SKIP() << "the screen is not at 96 DPI";
   const DpiLook at96 = LookOfWindow();
