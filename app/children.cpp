@@ -148,8 +148,6 @@ bool DocumentWindowsExist() { return BaseLabel && EntryList && StatusBar && Prog
 void DestroyChildWindows() {
   DestroyChild(&ToolbarWindow);
   DestroyChild(&BaseLabel);
-  // The records and the index of listed names go with the list, so a later list starts empty.
-  ClearEntries();
   DestroyChild(&EntryList);
   DestroyChild(&ProgressBar);
   DestroyChild(&StatusBar);

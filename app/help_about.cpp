@@ -70,11 +70,11 @@ void ShowHelp() {
 }
 
 void ShowAboutBox(HWND window) {
-  AboutOpenCallback = CentreOverParent;
+  AboutOpenCallback = CentreAcrossParent;
   DialogBoxParamA(AppInstance, "ABOUT", window, AboutDialogProc, 0);
 }
 
-void CentreOverParent(HWND dialog) {
+void CentreAcrossParent(HWND dialog) {
   HWND parent = GetParent(dialog);
   if (!parent) return;
   RECT parentRect, dialogRect;

@@ -11,6 +11,7 @@
 #include "app/toolbar.h"
 #include "settings/settings.h"
 #include "summary/document_state.h"
+#include "summary/entries.h"
 
 #ifndef WM_DPICHANGED
 #define WM_DPICHANGED 0x02E0
@@ -60,6 +61,8 @@ LRESULT OnClose(HWND window) {
   if (BusyFlag) return 0;  // a long operation must be stopped first
   if (!ConfirmDiscard(window)) return 0;
   SaveWindowSettings(window);  // before the list goes: the column widths are read from it
+  // The records and the index of listed names go with the window, so a later one starts empty.
+  ClearEntries();
   DestroyChildWindows();
   DestroyWindow(window);
   return 0;

@@ -12,6 +12,7 @@ HWND CreateMainWindow(int x, int y, int width, int height);
 
 // Creates the five children in their fixed order; false when any is missing.
 bool CreateChildWindows(HWND window);
+// Destroys the children with their font and the toolbar's brush; the document stays.
 void DestroyChildWindows();
 bool DocumentWindowsExist();  // label, list view, status bar and progress bar
 void LayoutChildren(int width, int height);

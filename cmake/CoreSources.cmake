@@ -17,7 +17,7 @@ set(CORE_SOURCES
   ${CMAKE_SOURCE_DIR}/summary/document_state.cpp
   ${CMAKE_SOURCE_DIR}/summary/operation_hook.cpp
   ${CMAKE_SOURCE_DIR}/settings/placement.cpp
-  ${CMAKE_SOURCE_DIR}/settings/recent_list.cpp
+  ${CMAKE_SOURCE_DIR}/settings/recent_list_rules.cpp
 )
 
 # Native tests of the platform-free code.

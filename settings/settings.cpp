@@ -8,7 +8,7 @@
 #include "common/dpi_scale.h"
 #include "common/utf8_text.h"
 #include "settings/placement.h"
-#include "settings/recent_files.h"
+#include "settings/recent_files_store.h"
 
 const char kSettingsFile[] = "dorvex.ini";
 const char kSettingsSection[] = "Misc";

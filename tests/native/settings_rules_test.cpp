@@ -6,7 +6,7 @@
 
 #include "common/paths.h"
 #include "settings/placement.h"
-#include "settings/recent_list.h"
+#include "settings/recent_list_rules.h"
 
 namespace {
 

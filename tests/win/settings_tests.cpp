@@ -8,7 +8,7 @@
 #include "app/app_state.h"
 #include "app/main_window.h"
 #include "app/recent_menu.h"
-#include "settings/recent_files.h"
+#include "settings/recent_files_store.h"
 #include "settings/settings.h"
 #include "test_support.h"
 
