@@ -12,7 +12,7 @@ HFONT UiFont = nullptr;
 int WindowDpi = 96;
 
 char LastBrowseFolder[kPathBufferSize] = "";
-char HelpFilePath[kHelpPathSize] = "";
+std::string HelpFilePath;
 
 bool BusyFlag = false;
 

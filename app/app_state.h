@@ -5,8 +5,10 @@
 
 #include <windows.h>
 
+#include <string>
+
 // A document path of 260 characters, up to three bytes each in UTF-8, and its terminator.
-enum { kPathBufferSize = 3 * MAX_PATH + 1, kHelpPathSize = MAX_PATH };
+enum { kPathBufferSize = 3 * MAX_PATH + 1 };
 
 extern HINSTANCE AppInstance;
 extern HWND MainWindow;
@@ -20,7 +22,7 @@ extern HFONT UiFont;
 extern int WindowDpi;  // the main window's pixels per inch; main window (creation, DPI change)
 
 extern char LastBrowseFolder[kPathBufferSize];  // start-up, ChooseBaseDirectory, -g
-extern char HelpFilePath[kHelpPathSize];        // start-up
+extern std::string HelpFilePath;                // start-up; as long as the program's path
 
 extern bool BusyFlag;  // BeginLongOperation, EndLongOperation, EnableIdleCommands
 

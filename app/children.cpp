@@ -115,7 +115,7 @@ int DpiOfWindow(HWND window) {
   return dpi > 0 ? dpi : ScreenDpiY();
 }
 
-void ApplyWindowDpi(HWND window, int dpi) {
+void ApplyWindowDpi(int dpi) {
   if (dpi <= 0 || dpi == WindowDpi) return;
   RescaleColumnWidths(EntryList, WindowDpi, dpi);
   WindowDpi = dpi;
@@ -125,7 +125,7 @@ void ApplyWindowDpi(HWND window, int dpi) {
     if (UiFont) DeleteObject(UiFont);
     UiFont = font;
   }
-  if (ToolbarWindow) ToolbarWindow = RecreateToolbar(window, ToolbarWindow, dpi);
+  ApplyToolbarDpi(ToolbarWindow, dpi);
   if (EntryList) InstallStateImages(EntryList, dpi);
 }
 
@@ -148,8 +148,6 @@ bool DocumentWindowsExist() { return BaseLabel && EntryList && StatusBar && Prog
 void DestroyChildWindows() {
   DestroyChild(&ToolbarWindow);
   DestroyChild(&BaseLabel);
-  // The records and the index of listed names go with the list, so a later list starts empty.
-  ClearEntries();
   DestroyChild(&EntryList);
   DestroyChild(&ProgressBar);
   DestroyChild(&StatusBar);

@@ -14,7 +14,7 @@
 #include "app/verify_commands.h"
 #include "digest/read_hook.h"
 #include "resources/resource.h"
-#include "settings/recent_files.h"
+#include "settings/recent_files_store.h"
 #include "summary/document_state.h"
 
 static_assert(IDM_LAST_COMMAND - IDM_FIRST_COMMAND + 1 == 18, "menu commands are ids 11 to 28");

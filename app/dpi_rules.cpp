@@ -1,11 +1,6 @@
 #include "app/dpi_rules.h"
 
-int ScaleForDpi(int length96, int dpi) {
-  if (dpi <= 0) dpi = kBaseDpi;
-  const long long scaled = static_cast<long long>(length96) * dpi;
-  return static_cast<int>(scaled >= 0 ? (scaled + kBaseDpi / 2) / kBaseDpi
-                                      : -((-scaled + kBaseDpi / 2) / kBaseDpi));
-}
+int ScaleForDpi(int length96, int dpi) { return ScaleBetweenDpis(length96, kBaseDpi, dpi); }
 
 int PictureScale(int dpi) {
   if (dpi < 120) return 100;  // up to 125%

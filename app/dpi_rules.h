@@ -2,7 +2,7 @@
 #ifndef VELMORA_APP_DPI_RULES_H
 #define VELMORA_APP_DPI_RULES_H
 
-enum { kBaseDpi = 96 };
+#include "common/dpi_scale.h"
 
 // A length of the 96-DPI layout at dpi, rounded to the nearest pixel.
 int ScaleForDpi(int length96, int dpi);

@@ -113,8 +113,9 @@ void InstallEntryView() { InstallEntriesListener(&kEntryView); }
 void InstallEntryColumns(HWND list, int dpi) {
   int widths[kColumnCount];
   for (int column = 0; column < kColumnCount; ++column) {
-    widths[column] = ColumnWidthStored[column] ? ColumnWidths[column]
-                                               : ScaleForDpi(kDefaultColumnWidth, dpi);
+    widths[column] = ColumnWidthStored[column]
+                         ? ColumnWidthAtDpi(ColumnWidths[column], ColumnWidthDpi, dpi)
+                         : ScaleForDpi(kDefaultColumnWidth, dpi);
   }
   for (int column = 0; column < kColumnCount; ++column) {
     LVCOLUMNA columnInfo;

@@ -8,6 +8,7 @@ extern const char kHelpWindowTitle[];  // "Dorvex Usage Notes"
 
 void ShowHelp();
 void ShowAboutBox(HWND window);
-void CentreOverParent(HWND dialog);
+// Moves the dialog to the middle of its parent from side to side; its height stays.
+void CentreAcrossParent(HWND dialog);
 
 #endif

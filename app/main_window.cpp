@@ -12,6 +12,7 @@
 #include "app/toolbar.h"
 #include "settings/settings.h"
 #include "summary/document_state.h"
+#include "summary/entries.h"
 
 #ifndef WM_DPICHANGED
 #define WM_DPICHANGED 0x02E0
@@ -59,6 +60,8 @@ LRESULT OnPaint(HWND window) {
 
 void CloseWithoutQuestion(HWND window) {
   SaveWindowSettings(window);  // before the list goes: the column widths are read from it
+  // The records and the index of listed names go with the window, so a later one starts empty.
+  ClearEntries();
   DestroyChildWindows();
   DestroyWindow(window);
 }
@@ -107,7 +110,7 @@ LRESULT OnNotifyFormat(HWND window, WPARAM wParam, LPARAM lParam) {
 // Moved to a screen of another DPI, or the screen's scale changed: everything is drawn for the
 // DPI in the message, in the rectangle the system suggests.
 LRESULT OnDpiChanged(HWND window, WPARAM wParam, LPARAM lParam) {
-  ApplyWindowDpi(window, LOWORD(wParam));
+  ApplyWindowDpi(LOWORD(wParam));
   const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
   SetWindowPos(window, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
                suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
@@ -179,7 +182,7 @@ bool RegisterMainWindowClass(HINSTANCE instance) {
 void SaveWindowSettings(HWND window) {
   int widths[kColumnCount];
   ReadColumnWidths(widths);
-  WriteSettings(window, widths);
+  WriteSettings(window, widths, WindowDpi);
 }
 
 HWND CreateMainWindow(int x, int y, int width, int height) {

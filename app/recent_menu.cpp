@@ -5,8 +5,8 @@
 #include "app/app_state.h"
 #include "common/code_pages.h"
 #include "resources/resource.h"
-#include "settings/recent_files.h"
-#include "settings/recent_list.h"
+#include "settings/recent_files_store.h"
+#include "settings/recent_list_rules.h"
 
 namespace {
 

@@ -3,6 +3,9 @@
 #include <commctrl.h>
 #include <objbase.h>
 
+#include <cstring>
+#include <string>
+
 #include "app/app_state.h"
 #include "app/entry_view.h"
 #include "app/main_window.h"
@@ -10,9 +13,9 @@
 #include "app/options.h"
 #include "app/screen_refresh.h"
 #include "app/title.h"
-#include "common/bounded_text.h"
 #include "common/code_pages.h"
 #include "common/paths.h"
+#include "common/utf8_text.h"
 #include "settings/settings.h"
 #include "summary/document_state.h"
 
@@ -20,12 +23,36 @@ const char kUsageText[] = "Usage: dorvex [-g dir_name] [-c dir_name] md5_name";
 
 namespace {
 
+// The longest path the system takes, in UTF-16 units.
+const DWORD kLongestPath = 32768;
+
+// The program's own path in the process code page, however long ("" when it cannot be read).
+// The ANSI form would cut it at MAX_PATH bytes, which a UTF-8 path reaches long before the
+// system's limit.
+std::string ProgramFilePath() {
+  std::wstring wide(MAX_PATH, L'\0');
+  DWORD length;
+  // A path cut to the buffer comes back as long as the buffer.
+  while ((length = GetModuleFileNameW(nullptr, &wide[0], static_cast<DWORD>(wide.size()))) >=
+         wide.size()) {
+    if (wide.size() >= kLongestPath) return std::string();
+    wide.resize(wide.size() * 2);
+  }
+  if (length == 0) return std::string();
+  wide.resize(length);
+  std::string path(wide.size() * kUtf8BytesPerUnit + 1, '\0');
+  if (!WideToProcessText(wide.c_str(), &path[0], path.size())) return std::string();
+  path.resize(std::strlen(path.c_str()));
+  return path;
+}
+
 void BuildHelpFilePath() {
-  char module[MAX_PATH];
-  DWORD length = GetModuleFileNameA(nullptr, module, sizeof module);
-  if (length == 0 || length >= sizeof module) module[0] = '\0';
-  DirectoryOfPath(module);
-  JoinPath(module, "dorvex.chm", HelpFilePath, sizeof HelpFilePath);
+  std::string directory = ProgramFilePath();
+  DirectoryOfPath(&directory[0]);
+  const char kHelpName[] = "dorvex.chm";
+  std::string path(std::strlen(directory.c_str()) + sizeof kHelpName + 1, '\0');
+  JoinPath(directory.c_str(), kHelpName, &path[0], path.size());
+  HelpFilePath = path.c_str();
 }
 
 // Through the wide functions: CharLowerA may read the bytes in the locale's code page.

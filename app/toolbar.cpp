@@ -60,6 +60,21 @@ void RecreateToolbarBrush() {
   ToolbarBackgroundBrush = CreateSolidBrush(GetSysColor(COLOR_BTNFACE));
 }
 
+// The picture lists are the program's (a toolbar destroys none set on it): read before the
+// toolbar lets go of its state, destroyed once it no longer draws with them.
+LRESULT DestroyWithPictureLists(HWND toolbar, WPARAM wParam, LPARAM lParam) {
+  const UINT getters[] = {TB_GETIMAGELIST, TB_GETHOTIMAGELIST, TB_GETDISABLEDIMAGELIST};
+  HIMAGELIST lists[3];
+  for (int i = 0; i < 3; ++i) {
+    lists[i] = reinterpret_cast<HIMAGELIST>(SendMessageA(toolbar, getters[i], 0, 0));
+  }
+  const LRESULT result = CallWindowProcA(ToolbarPreviousProc, toolbar, WM_DESTROY, wParam, lParam);
+  for (HIMAGELIST images : lists) {
+    if (images) ImageList_Destroy(images);
+  }
+  return result;
+}
+
 LRESULT CALLBACK ToolbarSubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_ERASEBKGND) {
     RECT client;
@@ -68,24 +83,31 @@ LRESULT CALLBACK ToolbarSubclassProc(HWND window, UINT message, WPARAM wParam, L
     return 1;
   }
   if (message == WM_SYSCOLORCHANGE) RecreateToolbarBrush();
+  if (message == WM_DESTROY) return DestroyWithPictureLists(window, wParam, lParam);
   return CallWindowProcA(ToolbarPreviousProc, window, message, wParam, lParam);
 }
 
-// Hands the toolbar an image list made from the bitmap (released here in any case).
-void SetImageList(HWND toolbar, UINT message, HBITMAP bitmap, const PictureSet& set) {
-  if (!bitmap) return;
+// An image list made from the bitmap (released here in any case); null when none could be made.
+HIMAGELIST CreatePictureList(HBITMAP bitmap, const PictureSet& set) {
+  if (!bitmap) return nullptr;
   HIMAGELIST images =
       ImageList_Create(set.width, set.height, ILC_COLOR24 | ILC_MASK, kToolbarSlotCount, 4);
-  if (images) {
-    ImageList_AddMasked(images, bitmap, kTransparent);
-    SendMessageA(toolbar, message, 0, reinterpret_cast<LPARAM>(images));
-  }
+  if (images) ImageList_AddMasked(images, bitmap, kTransparent);
   DeleteObject(bitmap);
+  return images;
 }
 
-void AddHotImages(HWND toolbar, const PictureSet& set) {
-  SetImageList(toolbar, TB_SETHOTIMAGELIST, LoadBitmapA(AppInstance, MAKEINTRESOURCEA(set.hot)),
-               set);
+// Hands the toolbar a list in place of the one it had, which goes once it is no longer used.
+void ReplacePictureList(HWND toolbar, UINT message, HIMAGELIST images) {
+  if (!images) return;
+  auto before = reinterpret_cast<HIMAGELIST>(
+      SendMessageA(toolbar, message, 0, reinterpret_cast<LPARAM>(images)));
+  if (before && before != images) ImageList_Destroy(before);
+}
+
+HBITMAP LoadPictures(int id) {
+  return static_cast<HBITMAP>(
+      LoadImageA(AppInstance, MAKEINTRESOURCEA(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
 }
 
 // Greyed buttons: the normal pictures washed out to light grey, so a disabled button still
@@ -107,11 +129,19 @@ void WashOutPixels(HBITMAP bitmap) {
   }
 }
 
-void AddDisabledImages(HWND toolbar, const PictureSet& set) {
-  HBITMAP bitmap = static_cast<HBITMAP>(LoadImageA(AppInstance, MAKEINTRESOURCEA(set.normal),
-                                                   IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+HBITMAP LoadWashedOutPictures(int id) {
+  HBITMAP bitmap = LoadPictures(id);
   if (bitmap) WashOutPixels(bitmap);
-  SetImageList(toolbar, TB_SETDISABLEDIMAGELIST, bitmap, set);
+  return bitmap;
+}
+
+// The normal, hot and greyed pictures drawn for the DPI, each list replacing the one before.
+void InstallPictureLists(HWND toolbar, const PictureSet& set) {
+  SendMessageA(toolbar, TB_SETBITMAPSIZE, 0, MAKELPARAM(set.width, set.height));
+  ReplacePictureList(toolbar, TB_SETIMAGELIST, CreatePictureList(LoadPictures(set.normal), set));
+  ReplacePictureList(toolbar, TB_SETHOTIMAGELIST, CreatePictureList(LoadPictures(set.hot), set));
+  ReplacePictureList(toolbar, TB_SETDISABLEDIMAGELIST,
+                     CreatePictureList(LoadWashedOutPictures(set.normal), set));
 }
 
 void FillButtons(TBBUTTON* buttons) {
@@ -162,13 +192,13 @@ HWND CreateToolbar(HWND parent, int dpi) {
       0, 0, 0, 0, parent, reinterpret_cast<HMENU>(IDC_TOOLBAR), AppInstance, nullptr);
   if (!toolbar) return nullptr;
   SendMessageA(toolbar, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
-  SendMessageA(toolbar, TB_SETBITMAPSIZE, 0, MAKELPARAM(set.width, set.height));
-  TBADDBITMAP bitmap = {AppInstance, static_cast<UINT_PTR>(set.normal)};
-  SendMessageA(toolbar, TB_ADDBITMAP, kToolbarSlotCount, reinterpret_cast<LPARAM>(&bitmap));
-  bool modern = ComctlVersion() >= kHotImagesVersion;
+  const bool modern = ComctlVersion() >= kHotImagesVersion;
   if (modern) {
-    AddHotImages(toolbar, set);
-    AddDisabledImages(toolbar, set);
+    InstallPictureLists(toolbar, set);
+  } else {
+    SendMessageA(toolbar, TB_SETBITMAPSIZE, 0, MAKELPARAM(set.width, set.height));
+    TBADDBITMAP bitmap = {AppInstance, static_cast<UINT_PTR>(set.normal)};
+    SendMessageA(toolbar, TB_ADDBITMAP, kToolbarSlotCount, reinterpret_cast<LPARAM>(&bitmap));
   }
   FillButtons(buttons);
   SendMessageA(toolbar, TB_ADDBUTTONSA, kToolbarSlotCount, reinterpret_cast<LPARAM>(buttons));
@@ -182,16 +212,12 @@ HWND CreateToolbar(HWND parent, int dpi) {
   return toolbar;
 }
 
-HWND RecreateToolbar(HWND parent, HWND old, int dpi) {
-  HWND toolbar = CreateToolbar(parent, dpi);
-  if (!toolbar) return old;
-  for (const ToolbarSlot& slot : ToolbarButtonTable) {
-    if (slot.commandId < 0) continue;
-    const bool enabled = SendMessageA(old, TB_ISBUTTONENABLED, slot.commandId, 0) != 0;
-    SendMessageA(toolbar, TB_ENABLEBUTTON, slot.commandId, MAKELONG(enabled ? TRUE : FALSE, 0));
-  }
-  if (old) DestroyWindow(old);
-  return toolbar;
+void ApplyToolbarDpi(HWND toolbar, int dpi) {
+  // Controls older than 4.70 come only with systems that never change a window's DPI.
+  if (!toolbar || ComctlVersion() < kHotImagesVersion) return;
+  InstallPictureLists(toolbar, PicturesFor(dpi));
+  SendMessageA(toolbar, TB_AUTOSIZE, 0, 0);
+  InvalidateRect(toolbar, nullptr, TRUE);
 }
 
 void DeleteToolbarBrush() {

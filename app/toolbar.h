@@ -16,8 +16,10 @@ const char* LookupTooltipText(int commandId);
 DWORD ComctlVersion();
 // The toolbar with pictures drawn for the DPI.
 HWND CreateToolbar(HWND parent, int dpi);
-// A toolbar for another DPI in place of the old one, its buttons enabled as the old one's were.
-HWND RecreateToolbar(HWND parent, HWND old, int dpi);
+// The same toolbar drawn for another DPI: its pictures replaced, its buttons as they were.
+// It stays the same window, as a command started from one of its buttons may still be running
+// inside the toolbar's own handler.
+void ApplyToolbarDpi(HWND toolbar, int dpi);
 void DeleteToolbarBrush();
 
 #endif

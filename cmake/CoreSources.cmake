@@ -3,6 +3,7 @@ set(CORE_SOURCES
   ${CMAKE_SOURCE_DIR}/common/utf8_text.cpp
   ${CMAKE_SOURCE_DIR}/common/memory_seam.cpp
   ${CMAKE_SOURCE_DIR}/common/paths.cpp
+  ${CMAKE_SOURCE_DIR}/common/dpi_scale.cpp
   ${CMAKE_SOURCE_DIR}/digest/md5.cpp
   ${CMAKE_SOURCE_DIR}/digest/file_size.cpp
   ${CMAKE_SOURCE_DIR}/digest/read_hook.cpp
@@ -17,7 +18,7 @@ set(CORE_SOURCES
   ${CMAKE_SOURCE_DIR}/summary/document_state.cpp
   ${CMAKE_SOURCE_DIR}/summary/operation_hook.cpp
   ${CMAKE_SOURCE_DIR}/settings/placement.cpp
-  ${CMAKE_SOURCE_DIR}/settings/recent_list.cpp
+  ${CMAKE_SOURCE_DIR}/settings/recent_list_rules.cpp
 )
 
 # Native tests of the platform-free code.

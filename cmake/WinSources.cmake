@@ -24,7 +24,7 @@ set(WIN_SOURCES
   ${CMAKE_SOURCE_DIR}/common/code_pages.cpp
   ${CMAKE_SOURCE_DIR}/digest/file_digest.cpp
   ${CMAKE_SOURCE_DIR}/digest/read_queue.cpp
-  ${CMAKE_SOURCE_DIR}/settings/recent_files.cpp
+  ${CMAKE_SOURCE_DIR}/settings/recent_files_store.cpp
   ${CMAKE_SOURCE_DIR}/settings/settings.cpp
   ${CMAKE_SOURCE_DIR}/summary/adding.cpp
   ${CMAKE_SOURCE_DIR}/summary/entries.cpp

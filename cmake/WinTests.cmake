@@ -17,7 +17,9 @@ function(velmora_win_test name)
   add_test(NAME ${CMAKE_SYSTEM_PROCESSOR}.${name} COMMAND ${name})
 endfunction()
 
-velmora_win_test(shell_tests ${CMAKE_SOURCE_DIR}/tests/win/shell_tests.cpp)
+velmora_win_test(shell_tests
+  ${CMAKE_SOURCE_DIR}/tests/win/shell_tests.cpp
+  ${CMAKE_SOURCE_DIR}/tests/win/dpi_change_tests.cpp)
 velmora_win_test(command_tests ${CMAKE_SOURCE_DIR}/tests/win/command_tests.cpp)
 add_dependencies(command_tests dorvex_chm)  # Help Contents opens the dorvex.chm beside the test
 velmora_win_test(digest_tests ${CMAKE_SOURCE_DIR}/tests/win/digest_tests.cpp)

@@ -11,6 +11,11 @@ bool IsPlacementUsable(int x, int y, int width, int height, int screenWidth, int
 // A stored column width, or the default where nothing positive is stored.
 int ColumnWidthFromSetting(int stored);
 
+// A positive width stored at storedDpi, for a window at dpi; never under 1, so a stored column
+// does not come back shut. A stored DPI that no screen has (earlier versions store none, and
+// their widths read as 96) is taken as 96.
+int ColumnWidthAtDpi(int stored, int storedDpi, int dpi);
+
 enum SettingsWrite {
   kWriteNothing,          // the window stands off the primary display: leave the file alone
   kWriteAllButPlacement,  // maximised or minimised: keep the earlier placement

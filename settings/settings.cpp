@@ -5,17 +5,21 @@
 
 #include "common/bounded_text.h"
 #include "common/code_pages.h"
+#include "common/dpi_scale.h"
 #include "common/utf8_text.h"
 #include "settings/placement.h"
-#include "settings/recent_files.h"
+#include "settings/recent_files_store.h"
 
 const char kSettingsFile[] = "dorvex.ini";
 const char kSettingsSection[] = "Misc";
 int ColumnWidths[4] = {kDefaultColumnWidth, kDefaultColumnWidth, kDefaultColumnWidth,
                        kDefaultColumnWidth};
 bool ColumnWidthStored[4] = {false, false, false, false};
+int ColumnWidthDpi = kBaseDpi;
 
 namespace {
+
+const char kColumnDpiKey[] = "cwdpi";
 
 int ReadInteger(const char* key, int fallback) {
   return static_cast<int>(GetPrivateProfileIntA(kSettingsSection, key, fallback, kSettingsFile));
@@ -34,13 +38,19 @@ void WritePlacement(const RECT& rect) {
   WriteInteger("ny", rect.bottom - rect.top);
 }
 
-void WriteColumnWidths(const int widths[4]) {
+// Older versions read the widths and ignore the DPI, as they always have.
+void WriteColumnWidths(const int widths[4], int dpi) {
   for (int column = 0; column < 4; ++column) {
-    const int width = widths[column];
+    int width = widths[column];
+    // A column dragged shut keeps its stored width, at the DPI the others are written at.
+    if (width <= 0 && ColumnWidthStored[column]) {
+      width = ColumnWidthAtDpi(ColumnWidths[column], ColumnWidthDpi, dpi);
+    }
     char key[8];
     FormatText(key, sizeof key, "cw%d", column);
-    if (width > 0) WriteInteger(key, width);  // a column dragged shut keeps its stored width
+    if (width > 0) WriteInteger(key, width);
   }
+  WriteInteger(kColumnDpiKey, dpi);
 }
 
 std::string SettingsFilePath() {
@@ -106,10 +116,11 @@ void ReadSettings(int* x, int* y, int* width, int* height) {
     ColumnWidths[column] = ColumnWidthFromSetting(stored);
     ColumnWidthStored[column] = stored > 0;
   }
+  ColumnWidthDpi = ReadInteger(kColumnDpiKey, kBaseDpi);
   ReadRecentFiles();
 }
 
-void WriteSettings(HWND window, const int columnWidths[4]) {
+void WriteSettings(HWND window, const int columnWidths[4], int dpi) {
   RECT rect;
   GetWindowRect(window, &rect);
   SettingsWrite decision =
@@ -117,6 +128,6 @@ void WriteSettings(HWND window, const int columnWidths[4]) {
                           rect.right - rect.left, rect.bottom - rect.top);
   if (decision == kWriteNothing) return;
   if (decision == kWritePlacementAndRest) WritePlacement(rect);
-  WriteColumnWidths(columnWidths);
+  WriteColumnWidths(columnWidths, dpi);
   WriteRecentFiles();
 }

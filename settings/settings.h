@@ -6,12 +6,13 @@
 
 extern const char kSettingsFile[];     // "dorvex.ini", in the Windows directory
 extern const char kSettingsSection[];  // "Misc"
-extern int ColumnWidths[4];
+extern int ColumnWidths[4];        // as stored, at ColumnWidthDpi
 extern bool ColumnWidthStored[4];  // false: the default, which the window scales to its DPI
+extern int ColumnWidthDpi;         // key cwdpi, 96 where the file has none; read by ReadSettings
 
 void ReadSettings(int* x, int* y, int* width, int* height);
-// The window's placement, the columns' widths (one left at 0, dragged shut or not there, keeps
-// its stored width) and the recent files.
-void WriteSettings(HWND window, const int columnWidths[4]);
+// The window's placement, the columns' widths measured at dpi, with that DPI (one left at 0,
+// dragged shut or not there, keeps its stored width, brought to dpi) and the recent files.
+void WriteSettings(HWND window, const int columnWidths[4], int dpi);
 
 #endif

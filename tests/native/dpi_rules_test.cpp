@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+
 TEST(DpiRules, LengthsScaleToTheNearestPixelAndPicturesPickTheirSet) {
   struct Length {
     int length96, dpi, scaled;
@@ -9,6 +11,15 @@ TEST(DpiRules, LengthsScaleToTheNearestPixelAndPicturesPickTheirSet) {
                        {16, 192, 32},  {7, 144, 11},    {180, 0, 180},   {-4, 144, -6}};
   for (const Length& c : lengths) {
     EXPECT_EQ(ScaleForDpi(c.length96, c.dpi), c.scaled) << c.length96 << " at " << c.dpi;
+  }
+  struct Between {
+    int length, fromDpi, toDpi, scaled;
+  } const betweens[] = {{151, 192, 96, 76},       {-151, 192, 96, -76},     {100, 0, 192, 200},
+                        {100, 192, -1, 50},       {INT_MAX, 96, 192, INT_MAX},
+                        {INT_MIN, 96, 192, INT_MIN}};
+  for (const Between& c : betweens) {
+    EXPECT_EQ(ScaleBetweenDpis(c.length, c.fromDpi, c.toDpi), c.scaled)
+        << c.length << " from " << c.fromDpi << " to " << c.toDpi;
   }
   struct Set {
     int dpi, scale;

@@ -6,7 +6,7 @@
 
 #include "common/paths.h"
 #include "settings/placement.h"
-#include "settings/recent_list.h"
+#include "settings/recent_list_rules.h"
 
 namespace {
 
@@ -32,6 +32,22 @@ TEST(ColumnWidthFromSetting, NonPositiveBecomesTheDefault) {
     int width;
   } cases[] = {{0, 180}, {-1, 180}, {-500, 180}, {1, 1}, {250, 250}};
   for (const auto& c : cases) EXPECT_EQ(ColumnWidthFromSetting(c.stored), c.width) << c.stored;
+}
+
+TEST(ColumnWidthAtDpi, WidthsComeFromTheirDpiAndNoneComesBackShut) {
+  const struct {
+    int stored, storedDpi, dpi;
+    int width;
+  } cases[] = {
+      {180, 96, 96, 180},   {300, 192, 96, 150},  {151, 192, 96, 76},   {200, 96, 144, 300},
+      {7, 144, 96, 5},      {300, 0, 144, 450},   {300, -96, 96, 300},  {300, 47, 96, 300},
+      {300, 48, 96, 600},   {300, 960, 96, 30},   {300, 961, 96, 300},  {1, 480, 96, 1},
+      {2147483647, 96, 192, 2147483647},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(ColumnWidthAtDpi(c.stored, c.storedDpi, c.dpi), c.width)
+        << c.stored << " stored at " << c.storedDpi << ", shown at " << c.dpi;
+  }
 }
 
 TEST(DecideSettingsWrite, WindowStateAndEdges) {

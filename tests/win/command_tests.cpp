@@ -15,7 +15,7 @@
 #include "app/title.h"
 #include "digest/read_hook.h"
 #include "resources/resource.h"
-#include "settings/recent_files.h"
+#include "settings/recent_files_store.h"
 #include "summary/document_state.h"
 #include "test_support.h"
 

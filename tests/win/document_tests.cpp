@@ -13,7 +13,7 @@
 #include "app/recent_menu.h"
 #include "app/title.h"
 #include "common/bounded_text.h"
-#include "settings/recent_files.h"
+#include "settings/recent_files_store.h"
 #include "summary/document_state.h"
 #include "test_support.h"
 

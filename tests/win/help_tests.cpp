@@ -140,6 +140,20 @@ std::vector<std::string> TopLevelItems(HWND tree) {
   return texts;
 }
 
+// Help Contents in the program's window: the viewer it opened once that shows the contents of
+// dorvex.chm, else none (with what went wrong).
+HWND PressHelpContents(HWND window) {
+  PostMessageA(window, WM_COMMAND, IDM_HELP_CONTENTS, 0);
+  HWND viewer = WaitForViewer();
+  if (!viewer) {
+    ADD_FAILURE() << "Help Contents opened no viewer";
+  } else if (!WaitForContentsTree(viewer)) {
+    ADD_FAILURE() << "the viewer did not load dorvex.chm";
+    viewer = nullptr;
+  }
+  return viewer;
+}
+
 class HelpViewerTest : public ::testing::Test {
  protected:
   void SetUp() override { CloseAllViewers(); }
@@ -174,10 +188,8 @@ TEST_F(HelpViewerTest, HelpContentsOpensTheHelpBesideTheProgramAndASecondPressRe
   HWND window = program.WaitForWindow("dorvex");
   ASSERT_NE(window, nullptr);
 
-  PostMessageA(window, WM_COMMAND, IDM_HELP_CONTENTS, 0);
-  HWND first = WaitForViewer();
-  ASSERT_NE(first, nullptr) << "Help Contents opened no viewer";
-  ASSERT_NE(WaitForContentsTree(first), nullptr) << "the viewer did not load dorvex.chm";
+  HWND first = PressHelpContents(window);
+  ASSERT_NE(first, nullptr);
   DWORD firstProcess = ProcessOf(first);
   HANDLE firstHandle = OpenProcess(SYNCHRONIZE, FALSE, firstProcess);
   ASSERT_NE(firstHandle, nullptr);
@@ -195,6 +207,34 @@ TEST_F(HelpViewerTest, HelpContentsOpensTheHelpBesideTheProgramAndASecondPressRe
   EXPECT_TRUE(CloseViewer(second));
   PostMessageA(window, WM_CLOSE, 0, 0);
   EXPECT_EQ(program.WaitForExit(), 0u);
+}
+
+// A folder of 100 CJK characters, as two of 50: a Linux file name holds 255 bytes, and each of
+// these is 3 bytes in UTF-8. The program's path there passes the 259 bytes of an ANSI buffer.
+TEST_F(HelpViewerTest, HelpContentsFindsTheHelpBesideTheProgramInAFolderOfALongUtf8Path) {
+  ASSERT_EQ(GetACP(), static_cast<UINT>(CP_UTF8))
+      << "the manifest's UTF-8 code page is not in force";
+  std::string fifty;
+  for (int i = 0; i < 50; ++i) fifty += "\xE6\xBC\xA2";  // U+6F22
+  ScratchDir scratch;
+  scratch.MakeDir(fifty);
+  const std::string folder = scratch.MakeDir(fifty + "\\" + fifty);
+  const std::string program = folder + "\\dorvex.exe";
+  ASSERT_GT(program.size(), 259u);
+  ASSERT_TRUE(CopyFileA(ProgramPath().c_str(), program.c_str(), FALSE)) << GetLastError();
+  ASSERT_TRUE(CopyFileA(WindowsPathOf(DORVEX_CHM_UNIX_PATH).c_str(),
+                        (folder + "\\dorvex.chm").c_str(), FALSE))
+      << GetLastError();
+  RunningProgram copy(program, "");
+  ASSERT_TRUE(copy.Started());
+  HWND window = copy.WaitForWindow("dorvex");
+  ASSERT_NE(window, nullptr);
+  HWND viewer = PressHelpContents(window);
+  ASSERT_NE(viewer, nullptr);
+  EXPECT_EQ(WindowText(viewer), kViewerTitle);
+  EXPECT_TRUE(CloseViewer(viewer));
+  PostMessageA(window, WM_CLOSE, 0, 0);
+  EXPECT_EQ(copy.WaitForExit(), 0u);
 }
 
 }  // namespace

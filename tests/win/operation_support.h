@@ -1,5 +1,6 @@
 // Shared by the tests of the long operations (adding, verifying) and the edits on the list:
-// a watch on the files an operation starts, and the list's rows as the user sees them.
+// a watch on the files an operation starts, an action run from inside an operation, and the
+// list's rows as the user sees them.
 #ifndef VELMORA_TESTS_WIN_OPERATION_SUPPORT_H
 #define VELMORA_TESTS_WIN_OPERATION_SUPPORT_H
 
@@ -11,6 +12,7 @@
 #include <functional>
 #include <ostream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/app_state.h"
@@ -76,6 +78,28 @@ inline void PostStop() { PostMessageA(MainWindow, WM_COMMAND, IDM_STOP, 0); }
 inline bool ToolbarEnabled(int id) {
   return SendMessageA(ToolbarWindow, TB_ISBUTTONENABLED, id, 0) != 0;
 }
+
+// Runs action from the message loop of the operation once condition holds (checked every 5 ms).
+inline std::function<bool()> PendingCondition;
+inline std::function<void()> PendingAction;
+
+inline void CALLBACK ActWhenDue(HWND, UINT, UINT_PTR timer, DWORD) {
+  if (PendingCondition && !PendingCondition()) return;
+  KillTimer(nullptr, timer);
+  if (!PendingCondition) return;  // cancelled
+  PendingCondition = nullptr;
+  std::function<void()> action = std::move(PendingAction);
+  action();
+}
+
+inline void ActWhen(std::function<bool()> condition, std::function<void()> action) {
+  PendingCondition = std::move(condition);
+  PendingAction = std::move(action);
+  SetTimer(nullptr, 0, 5, ActWhenDue);
+}
+
+// An action still waiting is dropped; its timer ends at its next tick.
+inline void CancelPendingAction() { PendingCondition = nullptr; }
 
 // Adds the items to the list's selection.
 inline void Select(const std::vector<int>& indexes) {

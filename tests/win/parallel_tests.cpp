@@ -24,24 +24,6 @@ namespace {
 
 const int kReaders = 4;
 
-// Runs action from the message loop of the operation once condition holds (checked every 5 ms).
-std::function<bool()> PendingCondition;
-std::function<void()> PendingAction;
-
-void CALLBACK ActWhenDue(HWND, UINT, UINT_PTR timer, DWORD) {
-  if (!PendingCondition || !PendingCondition()) return;
-  KillTimer(nullptr, timer);
-  PendingCondition = nullptr;
-  std::function<void()> action = std::move(PendingAction);
-  action();
-}
-
-void ActWhen(std::function<bool()> condition, std::function<void()> action) {
-  PendingCondition = std::move(condition);
-  PendingAction = std::move(action);
-  SetTimer(nullptr, 0, 5, ActWhenDue);
-}
-
 class ParallelTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -52,7 +34,7 @@ class ParallelTest : public ::testing::Test {
   void TearDown() override {
     ReleaseHeldReadForTests();
     SetReaderCountForTests(0);
-    PendingCondition = nullptr;
+    CancelPendingAction();
     CloseMainWindow();
   }
 

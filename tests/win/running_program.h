@@ -18,7 +18,10 @@ inline std::string ProgramPath() { return WindowsPathOf(DORVEX_EXE_UNIX_PATH); }
 class RunningProgram : public StartedProcess {
  public:
   explicit RunningProgram(const std::string& arguments)
-      : StartedProcess("\"" + ProgramPath() + "\" " + arguments) {}
+      : RunningProgram(ProgramPath(), arguments) {}
+  // A copy of the program elsewhere.
+  RunningProgram(const std::string& program, const std::string& arguments)
+      : StartedProcess("\"" + program + "\" " + arguments) {}
 
   // Waits up to the timeout for a visible top-level window of the class; none if the program
   // ends first.

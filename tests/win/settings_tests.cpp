@@ -8,7 +8,7 @@
 #include "app/app_state.h"
 #include "app/main_window.h"
 #include "app/recent_menu.h"
-#include "settings/recent_files.h"
+#include "settings/recent_files_store.h"
 #include "settings/settings.h"
 #include "test_support.h"
 
@@ -75,6 +75,7 @@ TEST_F(SettingsProcessTest, FirstStartUsesDefaultsAndTheCloseWritesPlacementAndW
   EXPECT_EQ(IniNumber("nx"), rect.right - rect.left);
   EXPECT_EQ(IniNumber("ny"), rect.bottom - rect.top);
   EXPECT_EQ(IniNumber("cw2"), 180);
+  EXPECT_EQ(IniNumber("cwdpi"), ScreenDpiY());
   EXPECT_EQ(IniText("old1"), "(none)");
 }
 
@@ -152,7 +153,8 @@ TEST_F(SettingsProcessTest, NegativeLeftEdgeWritesNothingAtAll) {
 }
 
 // In this process: the recent list read from the file, and the File menu built from it.
-class RecentMenuTest : public ::testing::Test {
+// In this process: the settings file read, then the window opened on what was read.
+class InProcessSettingsTest : public ::testing::Test {
  protected:
   void Open(const std::string& settings) {
     WriteSettingsText(settings);
@@ -165,6 +167,11 @@ class RecentMenuTest : public ::testing::Test {
     WriteSettingsText("");
   }
 
+  HWND window_ = nullptr;
+};
+
+class RecentMenuTest : public InProcessSettingsTest {
+ protected:
   std::vector<std::string> FileMenuTail() {
     std::vector<std::string> items;
     HMENU file = GetSubMenu(MainMenu, 0);
@@ -177,8 +184,6 @@ class RecentMenuTest : public ::testing::Test {
     }
     return items;
   }
-
-  HWND window_ = nullptr;
 };
 
 TEST_F(RecentMenuTest, EmptyListLeavesExitLast) {
@@ -224,6 +229,55 @@ TEST_F(RecentMenuTest, AnyFileContentGivesUsableValues) {
   ASSERT_EQ(RecentFileCount(), 1);
   EXPECT_LT(std::strlen(RecentFilePath(0)), static_cast<size_t>(kPathBufferSize));
   EXPECT_EQ(FileMenuTail().size(), 2u);
+}
+
+// Widths kept at the DPI they were measured at, and read back at the window's (here the
+// screen's, 96).
+using ColumnWidthDpiTest = InProcessSettingsTest;
+
+TEST_F(ColumnWidthDpiTest, StoredWidthsComeBackScaledFromTheDpiTheyWereStoredAt) {
+  if (ScreenDpiY() != 96) GTEST_SKIP() << "the screen is not at 96 DPI";
+  const struct {
+    const char* what;
+    const char* keys;
+    int widths[4];
+  } cases[] = {
+      {"stored at 192", "cw0=300\r\ncw1=151\r\ncwdpi=192", {150, 76, 180, 180}},
+      {"stored at 144", "cw0=300\r\ncw3=7\r\ncwdpi=144", {200, 180, 180, 5}},
+      {"stored at 96", "cw0=300\r\ncwdpi=96", {300, 180, 180, 180}},
+      {"stored without a DPI", "cw0=300\r\ncw1=151", {300, 151, 180, 180}},
+      {"a DPI of 0", "cw0=300\r\ncwdpi=0", {300, 180, 180, 180}},
+      {"a DPI no screen has", "cw0=300\r\ncwdpi=100000", {300, 180, 180, 180}},
+      {"a width that rounds to nothing", "cw2=1\r\ncwdpi=480", {180, 180, 1, 180}},
+  };
+  for (const auto& c : cases) {
+    Open(std::string("[Misc]\r\n") + c.keys + "\r\n");
+    for (int column = 0; column < 4; ++column) {
+      EXPECT_EQ(ColumnWidth(window_, column), c.widths[column]) << c.what << ", column " << column;
+    }
+    CloseMainWindow();
+  }
+}
+
+TEST_F(ColumnWidthDpiTest, AWindowAt144WritesItsDpiAndAShutColumnKeepsItsWidthAtThatDpi) {
+  if (ScreenDpiY() != 96) GTEST_SKIP() << "the screen is not at 96 DPI";
+  Open("[Misc]\r\ncw3=90\r\n");
+  SendDpiChange(window_, 144, {30, 40, 30 + 900, 40 + 600});
+  SendMessageA(EntryList, LVM_SETCOLUMNWIDTH, 0, 300);
+  SendMessageA(EntryList, LVM_SETCOLUMNWIDTH, 3, 0);  // dragged shut
+  SaveWindowSettings(window_);
+  EXPECT_EQ(IniNumber("cwdpi"), 144);
+  EXPECT_EQ(IniNumber("cw0"), 300);
+  EXPECT_EQ(IniNumber("cw1"), 270);
+  EXPECT_EQ(IniNumber("cw3"), 135);  // its 90 at 96
+  CloseMainWindow();
+
+  int x, y, w, h;
+  ReadSettings(&x, &y, &w, &h);
+  window_ = OpenMainWindow();
+  EXPECT_EQ(ColumnWidth(window_, 0), 200);
+  EXPECT_EQ(ColumnWidth(window_, 1), 180);
+  EXPECT_EQ(ColumnWidth(window_, 3), 90);
 }
 
 }  // namespace

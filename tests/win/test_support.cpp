@@ -77,6 +77,11 @@ void CloseMainWindow() {
   }
 }
 
+void SendDpiChange(HWND window, int dpi, RECT suggested) {
+  SendMessageA(window, 0x02E0 /* WM_DPICHANGED */, MAKEWPARAM(dpi, dpi),
+               reinterpret_cast<LPARAM>(&suggested));
+}
+
 bool PumpUntil(const std::function<bool()>& done, DWORD timeout) {
   DWORD start = GetTickCount();
   while (!done()) {

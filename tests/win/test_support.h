@@ -19,6 +19,8 @@ HWND OpenMainWindow(int x = CW_USEDEFAULT, int y = CW_USEDEFAULT, int width = 64
                     int height = 480);
 // Closes it without any prompt and drops the quit message its destruction posts.
 void CloseMainWindow();
+// Tells the window, as the system does, that it now stands on a screen of the DPI.
+void SendDpiChange(HWND window, int dpi, RECT suggested);
 // Dispatches pending messages for about the given time: only for checks that something does
 // NOT happen. To wait for something, use PumpUntil or WaitUntil.
 void PumpFor(DWORD milliseconds);

@@ -1,6 +1,8 @@
-// The four most recently used summaries, most recent first, as owned heap copies.
-#ifndef VELMORA_SETTINGS_RECENT_LIST_H
-#define VELMORA_SETTINGS_RECENT_LIST_H
+// The rules of a recent-summaries list, platform-free: four paths at most, most recent first, as
+// owned heap copies, and their menu texts. The program's own list and its storage are in
+// recent_files_store.h.
+#ifndef VELMORA_SETTINGS_RECENT_LIST_RULES_H
+#define VELMORA_SETTINGS_RECENT_LIST_RULES_H
 
 #include <cstddef>
 

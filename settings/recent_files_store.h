@@ -1,6 +1,7 @@
-// The four most recently used summaries, kept in settings keys old1..old4.
-#ifndef VELMORA_SETTINGS_RECENT_FILES_H
-#define VELMORA_SETTINGS_RECENT_FILES_H
+// The program's recent summaries, stored in the settings file's keys old1..old4 and kept in
+// order by the rules of recent_list_rules.h.
+#ifndef VELMORA_SETTINGS_RECENT_FILES_STORE_H
+#define VELMORA_SETTINGS_RECENT_FILES_STORE_H
 
 enum { kRecentFileLimit = 4 };
 

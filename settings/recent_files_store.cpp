@@ -1,10 +1,10 @@
-#include "settings/recent_files.h"
+#include "settings/recent_files_store.h"
 
 #include <windows.h>
 
 #include "common/bounded_text.h"
 #include "common/code_pages.h"
-#include "settings/recent_list.h"
+#include "settings/recent_list_rules.h"
 #include "settings/settings.h"
 
 static_assert(static_cast<int>(kRecentFileLimit) == static_cast<int>(kMaxRecentFiles),

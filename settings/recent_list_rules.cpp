@@ -1,4 +1,4 @@
-#include "settings/recent_list.h"
+#include "settings/recent_list_rules.h"
 
 #include <cstdlib>
 #include <cstring>
