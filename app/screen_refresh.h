@@ -5,7 +5,11 @@
 // progress position and the window title are held and handed over only when something can
 // show or read them: when the screen is refreshed (every kScreenRefreshInterval ms, between
 // files and between the chunks of a long file), before any pending message is dispatched, and
-// at the end. A changed entry is drawn again only when its row is in sight.
+// at the end. A changed entry is drawn again only when its row is in sight. The interval keeps
+// the screen well inside a tenth of a second: beside reader threads on every core, the window
+// thread may wait a few tens of milliseconds for a core or for the window server before a due
+// refresh is drawn, and where the system cannot lower the readers' priority (Wine) nothing else
+// keeps that wait short.
 //
 // At a refresh the list gets its new item count only when new rows would come into sight, or
 // kScrollBarInterval ms have passed and its scroll bar would look different: otherwise the
@@ -29,7 +33,7 @@
 #include <cstdint>
 
 enum {
-  kScreenRefreshInterval = 80,
+  kScreenRefreshInterval = 60,
   kBetweenFilesSlack = 5,
   kMessageInterval = 20,
   kScrollBarInterval = 500,
