@@ -4,6 +4,7 @@ set(CORE_SOURCES
   ${CMAKE_SOURCE_DIR}/common/memory_seam.cpp
   ${CMAKE_SOURCE_DIR}/common/paths.cpp
   ${CMAKE_SOURCE_DIR}/digest/md5.cpp
+  ${CMAKE_SOURCE_DIR}/digest/digest_kind.cpp
   ${CMAKE_SOURCE_DIR}/digest/file_size.cpp
   ${CMAKE_SOURCE_DIR}/digest/read_hook.cpp
   ${CMAKE_SOURCE_DIR}/digest/reader_count.cpp
@@ -23,6 +24,7 @@ set(CORE_SOURCES
 # Native tests of the platform-free code.
 set(CORE_TEST_SOURCES
   ${CMAKE_SOURCE_DIR}/tests/native/md5_test.cpp
+  ${CMAKE_SOURCE_DIR}/tests/native/digest_kind_test.cpp
   ${CMAKE_SOURCE_DIR}/tests/native/reader_count_test.cpp
   ${CMAKE_SOURCE_DIR}/tests/native/utf8_text_test.cpp
   ${CMAKE_SOURCE_DIR}/tests/native/file_size_test.cpp

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "common/utf8_text.h"
+#include "digest/digest_kind.h"
 #include "digest/md5.h"
 #include "fuzz/fuzz_check.h"
 #include "summary/summary_line.h"

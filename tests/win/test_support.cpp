@@ -328,6 +328,7 @@ void ResetDocumentState() {
   SetBaseDirectory("");
   SetSummaryPath("");
   SetModified(false);
+  SetDocumentDigestKind(DigestKind::kMd5);
   BusyFlag = false;
   ClearStopRequest();
 }
