@@ -12,6 +12,7 @@ set(CORE_SOURCES
   ${CMAKE_SOURCE_DIR}/app/command_state.cpp
   ${CMAKE_SOURCE_DIR}/app/dpi_rules.cpp
   ${CMAKE_SOURCE_DIR}/summary/summary_line.cpp
+  ${CMAKE_SOURCE_DIR}/summary/summary_reader.cpp
   ${CMAKE_SOURCE_DIR}/summary/entry_record.cpp
   ${CMAKE_SOURCE_DIR}/summary/left_out.cpp
   ${CMAKE_SOURCE_DIR}/summary/name_index.cpp
