@@ -1,5 +1,5 @@
-// The published digests of a few texts for every kind: RFC 1321 for MD5, FIPS 180 for the SHA
-// kinds.
+// Shared by the tests of the kinds of digest: the published digests of a few texts for every
+// kind (RFC 1321 for MD5, FIPS 180 for the SHA kinds), and a kind made to act unavailable.
 #ifndef VELMORA_TESTS_WIN_KNOWN_DIGESTS_H
 #define VELMORA_TESTS_WIN_KNOWN_DIGESTS_H
 
