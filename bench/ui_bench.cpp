@@ -29,6 +29,7 @@
 #include "app/startup.h"
 #include "app/title.h"
 #include "app/verify_commands.h"
+#include "digest/digest_kind.h"
 #include "digest/md5.h"
 #include "digest/read_hook.h"
 #include "digest/read_queue.h"

@@ -5,6 +5,7 @@ set(CORE_SOURCES
   ${CMAKE_SOURCE_DIR}/common/paths.cpp
   ${CMAKE_SOURCE_DIR}/common/dpi_scale.cpp
   ${CMAKE_SOURCE_DIR}/digest/md5.cpp
+  ${CMAKE_SOURCE_DIR}/digest/digest_kind.cpp
   ${CMAKE_SOURCE_DIR}/digest/file_size.cpp
   ${CMAKE_SOURCE_DIR}/digest/read_hook.cpp
   ${CMAKE_SOURCE_DIR}/digest/reader_count.cpp
@@ -12,6 +13,7 @@ set(CORE_SOURCES
   ${CMAKE_SOURCE_DIR}/app/command_state.cpp
   ${CMAKE_SOURCE_DIR}/app/dpi_rules.cpp
   ${CMAKE_SOURCE_DIR}/summary/summary_line.cpp
+  ${CMAKE_SOURCE_DIR}/summary/summary_reader.cpp
   ${CMAKE_SOURCE_DIR}/summary/entry_record.cpp
   ${CMAKE_SOURCE_DIR}/summary/left_out.cpp
   ${CMAKE_SOURCE_DIR}/summary/name_index.cpp
@@ -24,6 +26,7 @@ set(CORE_SOURCES
 # Native tests of the platform-free code.
 set(CORE_TEST_SOURCES
   ${CMAKE_SOURCE_DIR}/tests/native/md5_test.cpp
+  ${CMAKE_SOURCE_DIR}/tests/native/digest_kind_test.cpp
   ${CMAKE_SOURCE_DIR}/tests/native/reader_count_test.cpp
   ${CMAKE_SOURCE_DIR}/tests/native/utf8_text_test.cpp
   ${CMAKE_SOURCE_DIR}/tests/native/file_size_test.cpp

@@ -23,6 +23,7 @@ set(WIN_SOURCES
   ${CMAKE_SOURCE_DIR}/app/verify_commands.cpp
   ${CMAKE_SOURCE_DIR}/common/code_pages.cpp
   ${CMAKE_SOURCE_DIR}/digest/file_digest.cpp
+  ${CMAKE_SOURCE_DIR}/digest/file_hasher.cpp
   ${CMAKE_SOURCE_DIR}/digest/read_queue.cpp
   ${CMAKE_SOURCE_DIR}/settings/recent_files_store.cpp
   ${CMAKE_SOURCE_DIR}/settings/settings.cpp

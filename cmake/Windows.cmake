@@ -27,7 +27,8 @@ add_custom_command(OUTPUT ${ART_FILES}
 add_custom_target(velmora_art DEPENDS ${ART_FILES})
 configure_file(${CMAKE_SOURCE_DIR}/resources/dorvex.manifest.in ${ART_DIR}/dorvex.manifest @ONLY)
 
-set(WIN_LIBS comctl32 comdlg32 shell32 ole32 gdi32 user32 kernel32 uuid)
+# bcrypt: Windows' CNG, which computes the SHA digests.
+set(WIN_LIBS comctl32 comdlg32 shell32 ole32 gdi32 user32 kernel32 uuid bcrypt)
 
 velmora_core_library(velmora_core)
 add_library(velmora_win STATIC ${WIN_SOURCES})

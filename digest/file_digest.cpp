@@ -3,8 +3,8 @@
 #include <cstring>
 
 #include "common/paths.h"
+#include "digest/file_hasher.h"
 #include "digest/file_size.h"
-#include "digest/md5.h"
 #include "digest/read_hook.h"
 #include "digest/verdict.h"
 
@@ -58,7 +58,8 @@ HANDLE OpenForDigest(const char* path) {
 }
 
 // Opens the file and digests it; the shared first steps of DigestFile and CheckFile.
-int DigestPath(const char* path, int64_t listedSize, unsigned char digest[16], int32_t* sizeKb) {
+int DigestPath(DigestKind kind, const char* path, int64_t listedSize, unsigned char* digest,
+               int32_t* sizeKb) {
   *sizeKb = -1;
   ReportFileStarted(path);
   HANDLE file = OpenForDigest(path);
@@ -66,7 +67,7 @@ int DigestPath(const char* path, int64_t listedSize, unsigned char digest[16], i
     ReportFileEnded();
     return kStatusMissing;
   }
-  int result = DigestOpenFile(file, digest, sizeKb, listedSize);
+  int result = DigestOpenFile(kind, file, digest, sizeKb, listedSize);
   CloseHandle(file);
   ReportFileEnded();
   return result;
@@ -78,18 +79,15 @@ const int kNotInOneRead = 0;
 // A file listed as shorter than a chunk is read whole by its first read when that read delivers
 // the listed size: a short read ends at the end of the file. Asking the system for the size as
 // well would cost a third of such a read. Stop and progress behave as in the chunk loop.
-int DigestInOneRead(HANDLE file, unsigned char* buffer, DWORD listedSize, unsigned char digest[16],
-                    int32_t* sizeKb) {
+int DigestInOneRead(HANDLE file, unsigned char* buffer, DWORD listedSize, FileHasher* hasher,
+                    unsigned char* digest, int32_t* sizeKb) {
   ReportProgress(0);
   if (PollRead(ReadPoint::kBeforeFirstRead)) return kStatusInterrupted;
   DWORD read = 0;
   if (!ReadFile(file, buffer, kReadChunkSize, &read, nullptr) || read != listedSize) {
     return kNotInOneRead;
   }
-  Md5Context context;
-  Md5Init(&context);
-  Md5Update(&context, buffer, read);
-  Md5Final(digest, &context);
+  if (!hasher->Add(buffer, read) || !hasher->Finish(digest)) return kStatusReadError;
   if (read != 0) ReportProgress(ProgressPosition(read, read));
   if (PollRead(ReadPoint::kAfterChunk)) return kStatusInterrupted;
   *sizeKb = SizeInKb(read, 0);
@@ -97,23 +95,23 @@ int DigestInOneRead(HANDLE file, unsigned char* buffer, DWORD listedSize, unsign
 }
 
 // Reads the file in chunks against the size the system gives for it.
-int DigestChunks(HANDLE file, unsigned char* buffer, unsigned char digest[16], int32_t* sizeKb) {
+int DigestChunks(HANDLE file, unsigned char* buffer, FileHasher* hasher, unsigned char* digest,
+                 int32_t* sizeKb) {
   DWORD high = 0;
   DWORD low = GetFileSize(file, &high);
   int32_t kb = SizeInKb(low, high);
   uint32_t total = high == 0 ? low : 0;  // 4 GiB and more: no progress, no length test
-  Md5Context context;
-  Md5Init(&context);
   ReportProgress(0);
   uint32_t done = 0;
   uint32_t lastPosition = 0;
-  bool readFailed = false;
+  bool failed = false;  // the read, or the hashing of what it gave
   bool stop = PollRead(ReadPoint::kBeforeFirstRead);
   while (!stop) {
     DWORD read = 0;
-    readFailed = !ReadFile(file, buffer, kReadChunkSize, &read, nullptr);
-    if (readFailed || read == 0) break;
-    Md5Update(&context, buffer, read);
+    failed = !ReadFile(file, buffer, kReadChunkSize, &read, nullptr);
+    if (failed || read == 0) break;
+    failed = !hasher->Add(buffer, read);
+    if (failed) break;
     if (total != 0) {
       done += read;
       uint32_t position = ProgressPosition(done, total);
@@ -125,49 +123,52 @@ int DigestChunks(HANDLE file, unsigned char* buffer, unsigned char digest[16], i
     // only say so is left out, one call into the system in five for a small file.
     if (read < kReadChunkSize && total != 0 && done == total) break;
   }
-  Md5Final(digest, &context);
   if (stop) return kStatusInterrupted;
   // A failed read is an error also where the length cannot be checked (empty, or 4 GiB and
   // more): the digest of part of a file must never be listed as the file's.
-  if (readFailed || (total != 0 && done != total)) return kStatusReadError;
+  if (failed || (total != 0 && done != total) || !hasher->Finish(digest)) return kStatusReadError;
   *sizeKb = kb;
   return kStatusOk;
 }
 
 }  // namespace
 
-void ReleaseReadBuffer() {
+void ReleaseReadResources() {
   if (SpareBuffer) VirtualFree(SpareBuffer, 0, MEM_RELEASE);
   SpareBuffer = nullptr;
+  ReleaseThreadHashes();
 }
 
-int DigestOpenFile(HANDLE file, unsigned char digest[16], int32_t* sizeKb, int64_t listedSize) {
+int DigestOpenFile(DigestKind kind, HANDLE file, unsigned char* digest, int32_t* sizeKb,
+                   int64_t listedSize) {
   *sizeKb = -1;
   ReadBuffer buffer;
   if (!buffer.Get()) return kStatusOutOfMemory;
+  FileHasher hasher(kind);
+  if (!hasher.Ready()) return kStatusReadError;
   if (listedSize >= 0 && listedSize < kReadChunkSize) {
     auto listed = static_cast<DWORD>(listedSize);
-    int verdict = DigestInOneRead(file, buffer.Get(), listed, digest, sizeKb);
+    int verdict = DigestInOneRead(file, buffer.Get(), listed, &hasher, digest, sizeKb);
     if (verdict != kNotInOneRead) return verdict;
     // The listed size was out of date, or the read failed: start again the ordinary way.
     if (SetFilePointer(file, 0, nullptr, FILE_BEGIN) != 0) return kStatusReadError;
   }
-  return DigestChunks(file, buffer.Get(), digest, sizeKb);
+  return DigestChunks(file, buffer.Get(), &hasher, digest, sizeKb);
 }
 
-int DigestFile(const char* path, char digestText[kDigestTextSize], int32_t* sizeKb,
+int DigestFile(DigestKind kind, const char* path, char digestText[kDigestTextSize], int32_t* sizeKb,
                int64_t listedSize) {
-  unsigned char digest[16];
-  int result = DigestPath(path, listedSize, digest, sizeKb);
-  if (result == kStatusOk) DigestToHex(digestText, digest);
+  unsigned char digest[kMaxDigestSize];
+  int result = DigestPath(kind, path, listedSize, digest, sizeKb);
+  if (result == kStatusOk) DigestText(kind, digest, digestText);
   return result;
 }
 
-int CheckFile(const char* path, const char* storedDigest, int32_t* sizeKb) {
-  unsigned char digest[16];
-  int result = DigestPath(path, kSizeNotListed, digest, sizeKb);
+int CheckFile(DigestKind kind, const char* path, const char* storedDigest, int32_t* sizeKb) {
+  unsigned char digest[kMaxDigestSize];
+  int result = DigestPath(kind, path, kSizeNotListed, digest, sizeKb);
   if (result != kStatusOk) return result;
   char computed[kDigestTextSize];
-  DigestToHex(computed, digest);
+  DigestText(kind, digest, computed);
   return std::strcmp(computed, storedDigest) == 0 ? kStatusOk : kStatusMismatch;
 }

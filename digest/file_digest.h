@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-#include "digest/md5.h"
+#include "digest/digest_kind.h"
 
 enum { kReadChunkSize = 32768 };
 
@@ -15,13 +15,17 @@ enum { kReadChunkSize = 32768 };
 // otherwise it is read the ordinary way. The verdict is the same either way.
 const int64_t kSizeNotListed = -1;
 
-// Verdicts are EntryStatus codes; the digest text is written only on OK.
-int DigestFile(const char* path, char digestText[kDigestTextSize], int32_t* sizeKb,
+// Verdicts are EntryStatus codes; the digest text is written only on OK. A digest of the kind
+// that cannot be computed (its provider did not open, or failed during the file) is a Read Error.
+int DigestFile(DigestKind kind, const char* path, char digestText[kDigestTextSize], int32_t* sizeKb,
                int64_t listedSize = kSizeNotListed);
-int CheckFile(const char* path, const char* storedDigest, int32_t* sizeKb);
-int DigestOpenFile(HANDLE file, unsigned char digest[16], int32_t* sizeKb,
+// storedDigest: the kind's text, lowercase.
+int CheckFile(DigestKind kind, const char* path, const char* storedDigest, int32_t* sizeKb);
+// digest: DigestSizeOf(kind) bytes.
+int DigestOpenFile(DigestKind kind, HANDLE file, unsigned char* digest, int32_t* sizeKb,
                    int64_t listedSize = kSizeNotListed);
-// Frees the read buffer the calling thread keeps between files (a reader thread, as it ends).
-void ReleaseReadBuffer();
+// Frees what the calling thread keeps between files, its read buffer and hash objects (a reader
+// thread, as it ends).
+void ReleaseReadResources();
 
 #endif

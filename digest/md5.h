@@ -14,7 +14,7 @@ struct Md5Context {
   unsigned char buffer[64];
 };
 
-enum { kDigestSize = 16, kDigestTextSize = 33 };
+enum { kDigestSize = 16 };
 
 void Md5Init(Md5Context* context);
 void Md5Update(Md5Context* context, const void* data, uint32_t length);

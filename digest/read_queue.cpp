@@ -119,9 +119,11 @@ void ReadOne(QueuedRead* read, std::atomic<bool>* cancelled, std::mutex* oneAtAT
   if (cancelled->load()) {
     read->verdict = kStatusInterrupted;
   } else if (read->storedDigest.empty()) {
-    read->verdict = DigestFile(read->path.c_str(), read->digest, &read->sizeKb, read->listedSize);
+    read->verdict =
+        DigestFile(read->kind, read->path.c_str(), read->digest, &read->sizeKb, read->listedSize);
   } else {
-    read->verdict = CheckFile(read->path.c_str(), read->storedDigest.c_str(), &read->sizeKb);
+    read->verdict =
+        CheckFile(read->kind, read->path.c_str(), read->storedDigest.c_str(), &read->sizeKb);
   }
   CurrentRead = nullptr;
 }
@@ -179,7 +181,7 @@ void RunReader(std::shared_ptr<ReaderPool> pool) {
     ++FinishedReads;
     pool->resultReady.notify_all();
   }
-  ReleaseReadBuffer();
+  ReleaseReadResources();
   LeavePool(pool.get(), self);
 }
 

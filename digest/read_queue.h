@@ -14,13 +14,17 @@
 #include <new>
 #include <string>
 
+#include "digest/digest_kind.h"
 #include "digest/file_digest.h"
-#include "digest/md5.h"
 
 struct QueuedRead {
-  QueuedRead(std::string readPath, int64_t size, std::string stored)
-      : path(std::move(readPath)), listedSize(size), storedDigest(std::move(stored)) {}
+  QueuedRead(DigestKind digestKind, std::string readPath, int64_t size, std::string stored)
+      : kind(digestKind),
+        path(std::move(readPath)),
+        listedSize(size),
+        storedDigest(std::move(stored)) {}
   virtual ~QueuedRead() = default;
+  const DigestKind kind;           // the digest the file is read into
   const std::string path;          // empty: nothing to read, taken in its turn as it is
   const int64_t listedSize;
   const std::string storedDigest;  // empty: digest the file; else check it against this
@@ -36,8 +40,8 @@ struct QueuedRead {
 
 template <typename Tag>
 struct TaggedRead : QueuedRead {
-  TaggedRead(Tag ownTag, std::string readPath, int64_t size, std::string stored)
-      : QueuedRead(std::move(readPath), size, std::move(stored)), tag(std::move(ownTag)) {}
+  TaggedRead(Tag ownTag, DigestKind kind, std::string readPath, int64_t size, std::string stored)
+      : QueuedRead(kind, std::move(readPath), size, std::move(stored)), tag(std::move(ownTag)) {}
   Tag tag;
 };
 
@@ -83,13 +87,17 @@ template <typename Tag>
 class TaggedReadQueue {
  public:
   explicit TaggedReadQueue(int readers) : queue_(readers) {}
-  // Queues a file to read (storedDigest empty: digest it; else check it against that); false,
-  // with nothing queued, when memory ran out.
-  bool PushRead(Tag tag, std::string path, int64_t listedSize, std::string storedDigest) {
-    return PushItem(std::move(tag), std::move(path), listedSize, std::move(storedDigest));
+  // Queues a file to read into a digest of that kind (storedDigest empty: digest it; else check
+  // it against that); false, with nothing queued, when memory ran out.
+  bool PushRead(Tag tag, DigestKind kind, std::string path, int64_t listedSize,
+                std::string storedDigest) {
+    return PushItem(std::move(tag), kind, std::move(path), listedSize, std::move(storedDigest));
   }
-  // Queues a tag with nothing to read, taken in its turn; false when memory ran out.
-  bool PushUnread(Tag tag) { return PushItem(std::move(tag), std::string(), -1, std::string()); }
+  // Queues a tag with nothing to read (so of no kind that matters), taken in its turn; false
+  // when memory ran out.
+  bool PushUnread(Tag tag) {
+    return PushItem(std::move(tag), DigestKind::kMd5, std::string(), -1, std::string());
+  }
   bool Full() const { return queue_.Full(); }
   bool Empty() const { return queue_.Empty(); }
   std::shared_ptr<TaggedRead<Tag>> TakeOldest() {
@@ -97,10 +105,11 @@ class TaggedReadQueue {
   }
 
  private:
-  bool PushItem(Tag tag, std::string path, int64_t listedSize, std::string storedDigest) {
+  bool PushItem(Tag tag, DigestKind kind, std::string path, int64_t listedSize,
+                std::string storedDigest) {
     std::shared_ptr<TaggedRead<Tag>> item;
     try {
-      item = std::make_shared<TaggedRead<Tag>>(std::move(tag), std::move(path), listedSize,
+      item = std::make_shared<TaggedRead<Tag>>(std::move(tag), kind, std::move(path), listedSize,
                                                std::move(storedDigest));
     } catch (const std::bad_alloc&) {
       return false;

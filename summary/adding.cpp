@@ -79,7 +79,7 @@ int ListReadFile(const char* relative, int verdict, const char* digest, int32_t 
 // The files of one addition, read several at once and listed in the order they were found.
 class Addition {
  public:
-  Addition() : queue_(OperationReaders(BaseDirectory())) {}
+  Addition() : queue_(OperationReaders(BaseDirectory())), kind_(DocumentDigestKind()) {}
   ~Addition() { Finish(); }
   Addition(const Addition&) = delete;
   Addition& operator=(const Addition&) = delete;
@@ -92,7 +92,7 @@ class Addition {
     if (!RelativeToBase(path, relative)) return true;  // the box has said so
     const bool listed = IsNameListed(relative);
     if (!Fill(&step, path, relative) ||
-        !(listed ? queue_.PushUnread(step) : queue_.PushRead(step, path, listedSize, ""))) {
+        !(listed ? queue_.PushUnread(step) : queue_.PushRead(step, kind_, path, listedSize, ""))) {
       ++LeftOut.outOfMemory;  // nothing else can be kept for it
     }
     return TakeWhileFull();
@@ -161,6 +161,7 @@ class Addition {
   }
 
   TaggedReadQueue<AdditionStep> queue_;
+  const DigestKind kind_;  // the document's, read once for the whole addition
   bool stopped_ = false;
 };
 
@@ -299,7 +300,7 @@ int AddFileEntry(const char* path, int64_t listedSize) {
   if (IsNameListed(relative)) return kStatusOk;
   char digest[kDigestTextSize];
   int32_t sizeKb = -1;
-  const int verdict = DigestFile(path, digest, &sizeKb, listedSize);
+  const int verdict = DigestFile(DocumentDigestKind(), path, digest, &sizeKb, listedSize);
   return ListReadFile(relative, verdict, digest, sizeKb);
 }
 

@@ -10,6 +10,7 @@ char StoredBaseDirectory[kPathTextSize] = "";
 char StoredSummaryPath[kPathTextSize] = "";
 bool Modified = false;
 int UnreadLines = 0;
+DigestKind Kind = DigestKind::kMd5;
 const DocumentListener* Listener = nullptr;
 
 }  // namespace
@@ -37,5 +38,9 @@ void SetModified(bool modified) { Modified = modified; }
 int UnreadLineCount() { return UnreadLines; }
 
 void SetUnreadLineCount(int lines) { UnreadLines = lines; }
+
+DigestKind DocumentDigestKind() { return Kind; }
+
+void SetDocumentDigestKind(DigestKind kind) { Kind = kind; }
 
 void InstallDocumentListener(const DocumentListener* listener) { Listener = listener; }

@@ -10,11 +10,12 @@
 #include "common/code_pages.h"
 #include "common/paths.h"
 #include "common/win_guards.h"
-#include "digest/md5.h"
+#include "digest/file_hasher.h"
 #include "summary/document_state.h"
 #include "summary/entries.h"
 #include "summary/operation_hook.h"
 #include "summary/summary_line.h"
+#include "summary/summary_reader.h"
 
 namespace {
 
@@ -109,22 +110,34 @@ bool EntryNameFromLine(char* name) {
   return true;
 }
 
-// Lists the entry of a parsed line: 1 when it was, 0 when the line does not fit, -1 when memory
-// ran out (the document is then empty: half a summary would be saved as the whole).
-int TakeLine(int result, const unsigned char digest[16], const char* lineName) {
-  if (result != kLineTextMode && result != kLineBinaryMode) return 0;
-  char digestText[33];
-  DigestToHex(digestText, digest);
+// Lists the entry of a line: kStop when memory ran out (the document is then empty: half a
+// summary would be saved as the whole).
+SummaryLineSink::Taken TakeLine(const char* digest, const char* lineName) {
   // A name in the legacy code page (an earlier version's summary) becomes UTF-8; a name that is
   // neither is a line that does not fit, like any other.
   char name[kSummaryNameSize];
-  if (!FileTextToProcessCodePage(lineName, name, sizeof name)) return 0;
-  if (!EntryNameFromLine(name)) return 0;
-  if (AppendEntry(name, digestText, kStatusNotVerified, -1)) return 1;
+  if (!FileTextToProcessCodePage(lineName, name, sizeof name) || !EntryNameFromLine(name)) {
+    return SummaryLineSink::Taken::kNotListed;
+  }
+  if (AppendEntry(name, digest, kStatusNotVerified, -1)) return SummaryLineSink::Taken::kListed;
   ClearEntries();
   TellUser("Out of memory");
-  return -1;
+  return SummaryLineSink::Taken::kStop;
 }
+
+// The entries get the summary's lines; the user hears of what stops or spoils the reading.
+class EntryListSink : public SummaryLineSink {
+ public:
+  bool KindSettled(DigestKind kind) override {
+    if (DigestKindAvailable(kind)) return true;
+    char text[80];
+    FormatText(text, sizeof text, "%s is not available on this system", KindInfo(kind).displayName);
+    TellUser(text);
+    return false;
+  }
+  Taken Take(const char* digest, const char* name) override { return TakeLine(digest, name); }
+  void Unrecognized() override { TellUser("Unrecognized line"); }
+};
 
 bool WriteTemporaryFile(HANDLE created) {
   FileHandle file(created);
@@ -157,21 +170,13 @@ bool ReadSummaryFile(const char* path) {
     return false;
   }
   AppendBatch batch;  // the view follows once, at the end
-  SkipByteOrderMark(file.Get());
-  unsigned char digest[16];
-  char lineName[kSummaryNameSize];
-  int result;
-  int notRead = 0;  // lines with something on them that gave no entry: never lost without a word
-  const bool utf8Names = ProcessCodePageIsUtf8();
   SetUnreadLineCount(0);
-  while ((result = ParseSummaryLine(file.Get(), digest, lineName, utf8Names)) != kLineEnd) {
-    if (result == kLineEmpty) continue;
-    if (result == kLineUnrecognized) TellUser("Unrecognized line");
-    const int taken = TakeLine(result, digest, lineName);
-    if (taken < 0) return false;
-    notRead += taken == 0;
-  }
-  SetUnreadLineCount(notRead);
+  EntryListSink sink;
+  const SummaryReading reading = ReadSummaryLines(file.Get(), path, ProcessCodePageIsUtf8(), &sink);
+  if (reading.stopped) return false;
+  SetDocumentDigestKind(reading.kind);
+  // Lines that gave no entry are never lost without a word.
+  SetUnreadLineCount(reading.notRead);
   return true;
 }
 

@@ -6,7 +6,10 @@
 
 #include "summary/summary_line.h"
 
-// False when the file could not be opened ("Cannot open MD5 file" has been shown).
+// Appends the summary's entries and sets the document's kind of digest (see summary_reader.h)
+// and its unread line count. False when the file could not be opened ("Cannot open MD5 file"
+// has been shown), when its kind cannot be computed here ("SHA-256 is not available on this
+// system": nothing appended, the document's kind unchanged), or when memory ran out.
 bool ReadSummaryFile(const char* path);
 // Replaces the file only once every byte is safely on disk; clears the modified state on
 // success ("Cannot write to output file" has been shown otherwise).

@@ -43,61 +43,94 @@ ReadOutcome ReadLine(FILE* stream, char* text, size_t* lineLength) {
   return kReadLine;
 }
 
-bool ParseDigest(const char* text, unsigned char digest[16]) {
-  for (int i = 0; i < 16; ++i) {
-    // Stops at the first bad digit, so a short text is never read past its end.
-    const int high = HexDigitValue(static_cast<unsigned char>(text[2 * i]));
-    if (high < 0) return false;
-    const int low = HexDigitValue(static_cast<unsigned char>(text[2 * i + 1]));
-    if (low < 0) return false;
-    digest[i] = static_cast<unsigned char>(16 * high + low);
+bool IsHexDigit(char c) {
+  return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+}
+
+// The hex digits at the start of text, counted up to one past the longest digest.
+size_t CountHexDigits(const char* text) {
+  size_t count = 0;
+  while (count <= kMaxDigestDigits && IsHexDigit(text[count])) ++count;
+  return count;
+}
+
+// The digest as the entries keep it, lowercase: coreutils takes capitals, and so do we.
+void CopyDigits(const char* digits, size_t count, char digest[kDigestTextSize]) {
+  FormatText(digest, kDigestTextSize, "%.*s", static_cast<int>(count), digits);
+  for (char* c = digest; *c; ++c) {
+    if (*c >= 'A' && *c <= 'F') *c = static_cast<char>(*c - 'A' + 'a');
   }
-  return true;
 }
 
 // The name's length as the limit counts it (see ParseSummaryLine).
-size_t NameLength(const char* name, bool utf8Names) {
-  const size_t bytes = std::strlen(name);
+size_t NameLength(const char* name, size_t bytes, bool utf8Names) {
   if (utf8Names && IsValidUtf8(name, bytes)) return Utf16Length(name, bytes);
   return bytes;
 }
 
-int ParseLineText(const char* text, unsigned char digest[16], char name[kSummaryNameSize],
-                  bool utf8Names) {
-  if (!ParseDigest(text, digest)) return kLineRejected;
-  if (text[32] != ' ') return kLineRejected;
-  int result;
-  if (text[33] == ' ') {
-    result = kLineTextMode;
-  } else if (text[33] == '*') {
-    result = kLineBinaryMode;
-  } else {
-    return kLineUnrecognized;
+// Copies the name of bytes length when its length is within the limits.
+bool TakeName(const char* text, size_t bytes, char name[kSummaryNameSize], bool utf8Names) {
+  const size_t length = NameLength(text, bytes, utf8Names);
+  if (length < kMinSummaryName || length > kMaxSummaryName) return false;
+  FormatText(name, kSummaryNameSize, "%.*s", static_cast<int>(bytes), text);
+  return true;
+}
+
+// "<digits> <marker><name>": the kind by the number of digits.
+int ParsePlainLine(const char* text, DigestKind* kind, char digest[kDigestTextSize],
+                   char name[kSummaryNameSize], bool utf8Names) {
+  const size_t digits = CountHexDigits(text);
+  const DigestKindInfo* info = KindByDigits(digits);
+  if (info == nullptr || text[digits] != ' ') return kLineRejected;
+  *kind = info->kind;
+  const char marker = text[digits + 1];
+  if (marker != ' ' && marker != '*') return kLineUnrecognized;
+  const char* lineName = text + digits + 2;
+  if (!TakeName(lineName, std::strlen(lineName), name, utf8Names)) return kLineRejected;
+  CopyDigits(text, digits, digest);
+  return marker == ' ' ? kLineTextMode : kLineBinaryMode;
+}
+
+// "<TAG> (<name>) = <digits>", the kind by its tag, as coreutils reads it: the blank before the
+// parenthesis may be left out, blanks and tabs around the '=' are any, and the name runs to the
+// last ')'.
+int ParseTaggedLine(const char* text, DigestKind* kind, char digest[kDigestTextSize],
+                    char name[kSummaryNameSize], bool utf8Names) {
+  const size_t tagLength = std::strcspn(text, " (");
+  const DigestKindInfo* info = KindByBsdTag(text, tagLength);
+  if (info == nullptr) return kLineRejected;
+  const char* open = text + tagLength;
+  if (*open == ' ') ++open;
+  const char* close = std::strrchr(open, ')');
+  if (*open != '(' || close == nullptr) return kLineRejected;
+  const char* digits = close + 1 + std::strspn(close + 1, " \t");
+  if (*digits != '=') return kLineRejected;
+  digits += 1 + std::strspn(digits + 1, " \t");
+  const size_t count = std::strlen(digits);
+  if (count != static_cast<size_t>(info->digits) || CountHexDigits(digits) != count) {
+    return kLineRejected;
   }
-  const char* lineName = text + 34;
-  const size_t nameLength = NameLength(lineName, utf8Names);
-  if (nameLength < kMinSummaryName || nameLength > kMaxSummaryName) return kLineRejected;
-  CopyText(name, kSummaryNameSize, lineName);
-  return result;
+  if (!TakeName(open + 1, static_cast<size_t>(close - open - 1), name, utf8Names)) {
+    return kLineRejected;
+  }
+  *kind = info->kind;
+  CopyDigits(digits, count, digest);
+  return kLineTagged;
 }
 
 }  // namespace
 
-int HexDigitValue(int c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  return -1;
-}
-
-int ParseSummaryLine(FILE* stream, unsigned char digest[16], char name[kSummaryNameSize],
-                     bool utf8Names) {
+int ParseSummaryLine(FILE* stream, DigestKind* kind, char digest[kDigestTextSize],
+                     char name[kSummaryNameSize], bool utf8Names) {
   char text[kMaxSummaryLineText + 1];
   size_t length = 0;
   const ReadOutcome outcome = ReadLine(stream, text, &length);
   if (outcome == kReadNothing) return kLineEnd;
   if (outcome == kReadTooLong) return kLineRejected;
   if (length == 0) return kLineEmpty;
-  return ParseLineText(text, digest, name, utf8Names);
+  // No tag starts with a hex digit.
+  if (IsHexDigit(text[0])) return ParsePlainLine(text, kind, digest, name, utf8Names);
+  return ParseTaggedLine(text, kind, digest, name, utf8Names);
 }
 
 void SkipByteOrderMark(FILE* stream) {

@@ -69,15 +69,16 @@ bool RecordAll(PassQueue* queue, PassAction action, PassResult* result) {
 bool RecordOutOfMemory(PassQueue* queue, const EntryToVisit& item, PassAction action,
                        PassResult* result) {
   if (!RecordAll(queue, action, result)) return false;
-  QueuedRead none("", kSizeNotListed, "");
+  QueuedRead none(DigestKind::kMd5, "", kSizeNotListed, "");  // nothing read: no kind matters
   none.verdict = kStatusOutOfMemory;
   RecordVerdict(item, none, action, result);
   return true;
 }
 
-// Queues the file of one entry (none when the entry is gone); false when the user stopped.
-bool QueueEntry(PassQueue* queue, const EntryToVisit& item, PassAction action, char* path,
-                size_t prefixLength, PassResult* result) {
+// Queues the file of one entry, to be read into a digest of that kind (none when the entry is
+// gone); false when the user stopped.
+bool QueueEntry(PassQueue* queue, const EntryToVisit& item, PassAction action, DigestKind kind,
+                char* path, size_t prefixLength, PassResult* result) {
   int index = FindEntryIndex(item.entry, item.index);
   if (index < 0) return true;
   GetEntryText(index, kColumnName, path + prefixLength,
@@ -86,7 +87,7 @@ bool QueueEntry(PassQueue* queue, const EntryToVisit& item, PassAction action, c
   if (action == PassAction::kVerify) GetEntryText(index, kColumnDigest, stored, sizeof stored);
   bool queued = false;
   try {
-    queued = queue->PushRead(item, path, kSizeNotListed, stored);
+    queued = queue->PushRead(item, kind, path, kSizeNotListed, stored);
   } catch (const std::bad_alloc&) {  // the path's and the digest's strings
   }
   return queued || RecordOutOfMemory(queue, item, action, result);
@@ -101,8 +102,9 @@ bool VisitEntries(const std::vector<EntryToVisit>& entries, PassAction action,
   JoinPath(BaseDirectory(), "", path, sizeof path);
   const size_t prefixLength = std::strlen(path);
   PassQueue queue(OperationReaders(BaseDirectory()));
+  const DigestKind kind = DocumentDigestKind();  // the same for the whole pass
   for (const EntryToVisit& item : entries) {
-    if (!QueueEntry(&queue, item, action, path, prefixLength, result)) return false;
+    if (!QueueEntry(&queue, item, action, kind, path, prefixLength, result)) return false;
     while (queue.Full()) {
       if (!RecordOldest(&queue, action, result)) return false;
     }

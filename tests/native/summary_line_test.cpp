@@ -2,18 +2,17 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
 
-#include "digest/md5.h"
+#include "summary/summary_reader.h"
 
 namespace {
 
 const char kDigestText[] = "900150983cd24fb0d6963f7d28e17f72";
-const unsigned char kDigest[16] = {0x90, 0x01, 0x50, 0x98, 0x3c, 0xd2, 0x4f, 0xb0,
-                                   0xd6, 0x96, 0x3f, 0x7d, 0x28, 0xe1, 0x7f, 0x72};
 
 // A binary stream holding exactly the given bytes, as the reader's caller opens it.
 class SummaryStream {
@@ -51,12 +50,14 @@ std::vector<ParsedLine> ParseAll(const std::string& bytes, bool skipMark = false
   }
   if (skipMark) SkipByteOrderMark(stream.get());
   for (int guard = 0; guard < 1000; ++guard) {
-    unsigned char digest[16] = {0};
+    DigestKind kind = DigestKind::kSha1;
+    char digest[kDigestTextSize] = "";
     char name[kSummaryNameSize] = "";
-    const int result = ParseSummaryLine(stream.get(), digest, name, utf8Names);
-    const bool accepted = result == kLineTextMode || result == kLineBinaryMode;
+    const int result = ParseSummaryLine(stream.get(), &kind, digest, name, utf8Names);
+    const bool accepted = IsEntryLine(result);
     lines.push_back(
-        {result, accepted ? name : "", accepted && std::memcmp(digest, kDigest, 16) == 0});
+        {result, accepted ? name : "",
+         accepted && kind == DigestKind::kMd5 && std::strcmp(digest, kDigestText) == 0});
     if (result == kLineEnd) break;
   }
   return lines;
@@ -72,17 +73,6 @@ std::string Line(const std::string& marker, const std::string& name, const char*
   return std::string(kDigestText) + " " + marker + name + end;
 }
 
-TEST(HexDigitValue, LowercaseDigitsOnly) {
-  const std::string valid = "0123456789abcdef";
-  for (int c = 0; c < 256; ++c) {
-    const size_t position = valid.find(static_cast<char>(c));
-    const int expected =
-        (c != 0 && position != std::string::npos) ? static_cast<int>(position) : -1;
-    EXPECT_EQ(HexDigitValue(c), expected) << c;
-  }
-  EXPECT_EQ(HexDigitValue(EOF), -1);
-}
-
 TEST(ParseSummaryLine, SingleLines) {
   const std::string name260(260, 'n');
   const std::string upper = "900150983CD24FB0D6963F7D28E17F72 *file.txt\n";
@@ -94,7 +84,7 @@ TEST(ParseSummaryLine, SingleLines) {
   } cases[] = {
       {"asterisk marker", Line("*", "docs/readme.txt"), kLineBinaryMode, "docs/readme.txt"},
       {"blank marker", Line(" ", "docs/readme.txt"), kLineTextMode, "docs/readme.txt"},
-      {"capital digits", upper, kLineRejected, ""},
+      {"capital digits", upper, kLineBinaryMode, "file.txt"},
       {"no blank after the digest", std::string(kDigestText) + "*file.txt\n", kLineRejected, ""},
       {"question mark marker", Line("?", "file.txt"), kLineUnrecognized, ""},
       {"digest and blank only", std::string(kDigestText) + " \n", kLineUnrecognized, ""},
@@ -246,16 +236,16 @@ TEST(FormatSummaryLine, WriterForm) {
 }
 
 TEST(FormatSummaryLine, LongFieldsAreCutToTheirColumns) {
-  const std::string longDigest(128, 'f');
+  const std::string longDigest(200, 'f');
   const std::string longName(kMaxWrittenName + 100, 'n');
   char out[kSummaryLineSize + 8];
   std::memset(out, 'X', sizeof(out));
   const size_t length =
       FormatSummaryLine(longDigest.c_str(), longName.c_str(), out, kSummaryLineSize);
   EXPECT_EQ(length, static_cast<size_t>(kSummaryLineSize - 1));
-  EXPECT_EQ(std::string(out, 34), std::string(32, 'f') + " *");
-  EXPECT_EQ(std::string(out + 34, kMaxWrittenName), std::string(kMaxWrittenName, 'n'));
-  EXPECT_EQ(std::string(out + 34 + kMaxWrittenName), "\r\n");
+  EXPECT_EQ(std::string(out, 130), std::string(128, 'f') + " *");
+  EXPECT_EQ(std::string(out + 130, kMaxWrittenName), std::string(kMaxWrittenName, 'n'));
+  EXPECT_EQ(std::string(out + 130 + kMaxWrittenName), "\r\n");
   EXPECT_EQ(out[kSummaryLineSize], 'X');
 
   char small[20];
@@ -271,13 +261,12 @@ TEST(SummaryLine, WriterLinesSurviveReadAndWriteByteForByte) {
   SummaryStream stream(file);
   ASSERT_NE(stream.get(), nullptr);
   std::string written;
-  unsigned char digest[16];
+  DigestKind kind;
+  char digest[kDigestTextSize];
   char name[kSummaryNameSize];
-  while (ParseSummaryLine(stream.get(), digest, name, true) != kLineEnd) {
-    char digestText[33];
-    DigestToHex(digestText, digest);
+  while (ParseSummaryLine(stream.get(), &kind, digest, name, true) != kLineEnd) {
     char out[kSummaryLineSize];
-    const size_t length = FormatSummaryLine(digestText, name, out, sizeof(out));
+    const size_t length = FormatSummaryLine(digest, name, out, sizeof(out));
     written.append(out, length);
   }
   EXPECT_EQ(written, file);
@@ -286,12 +275,153 @@ TEST(SummaryLine, WriterLinesSurviveReadAndWriteByteForByte) {
 TEST(SummaryLine, BlankMarkerIsWrittenBackWithTheAsterisk) {
   SummaryStream stream(Line(" ", "f.txt"));
   ASSERT_NE(stream.get(), nullptr);
-  unsigned char digest[16];
+  DigestKind kind;
+  char digest[kDigestTextSize];
   char name[kSummaryNameSize];
-  ASSERT_EQ(ParseSummaryLine(stream.get(), digest, name, true), kLineTextMode);
+  ASSERT_EQ(ParseSummaryLine(stream.get(), &kind, digest, name, true), kLineTextMode);
   char out[kSummaryLineSize];
   FormatSummaryLine(kDigestText, name, out, sizeof(out));
   EXPECT_STREQ(out, Line("*", "f.txt", "\r\n").c_str());
+}
+
+// What a summary reader's caller gets: the kind settled, the entries, the boxes.
+class RecordingSink : public SummaryLineSink {
+ public:
+  explicit RecordingSink(bool refuseKind = false) : refuseKind_(refuseKind) {}
+  bool KindSettled(DigestKind kind) override {
+    settled.push_back(KindInfo(kind).displayName);
+    return !refuseKind_;
+  }
+  Taken Take(const char* digest, const char* name) override {
+    entries.push_back(std::string(digest) + " " + name);
+    return Taken::kListed;
+  }
+  void Unrecognized() override { ++unrecognized; }
+
+  std::vector<std::string> settled;
+  std::vector<std::string> entries;
+  int unrecognized = 0;
+
+ private:
+  bool refuseKind_;
+};
+
+SummaryReading ReadAll(const std::string& path, const std::string& bytes, RecordingSink* sink) {
+  SummaryStream stream(bytes);
+  if (stream.get() == nullptr) {
+    ADD_FAILURE() << "no temporary file";
+    return SummaryReading();
+  }
+  return ReadSummaryLines(stream.get(), path.c_str(), true, sink);
+}
+
+std::string Upper(std::string text) {
+  for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return text;
+}
+
+// The digests of "abc" of each kind.
+const std::string kMd5 = kDigestText;
+const std::string kSha1 = "a9993e364706816aba3e25717850c26c9cd0d89d";
+const std::string kSha256 = "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad";
+const std::string kSha512 =
+    "ddaf35a193617abacc417349ae20413112e6fa4e89a97ea20a9eeee64b55d39a"
+    "2192992a274fc1a836ba3c23a3feebbd454d4423643ce80e2a9ac94fa54ca49f";
+
+// Every line form coreutils' --check takes, of every kind, and how a summary's kind is settled:
+// by its extension, else by its first line that gives an entry; lines of another kind are not
+// read, and the "Unrecognized line" box is only for a line of the summary's kind.
+TEST(SummaryReader, LineFormsAndKindsOfWholeSummaries) {
+  const struct {
+    const char* what;
+    std::string path;
+    const char* kind;
+    int notRead;
+    int unrecognized;
+    std::string bytes;
+    std::vector<std::string> entries;
+  } cases[] = {
+      {"MD5, both markers, LF", "C:\\s\\a.md5", "MD5", 0, 0,
+       kMd5 + "  t.txt\n" + kMd5 + " *b.bin\n",
+       {kMd5 + " t.txt", kMd5 + " b.bin"}},
+      {"SHA-1, both markers, CR LF", "a.sha1", "SHA-1", 0, 0,
+       kSha1 + "  t.txt\r\n" + kSha1 + " *b\r\n",
+       {kSha1 + " t.txt", kSha1 + " b"}},
+      {"SHA-256 as sha256sum --tag writes it", "a.sha256", "SHA-256", 0, 0,
+       "SHA256 (x y.txt) = " + kSha256 + "\r\nSHA256 (z) = " + kSha256 + "\n",
+       {kSha256 + " x y.txt", kSha256 + " z"}},
+      {"SHA-512, capital digits kept lowercase", "a.sha512", "SHA-512", 0, 0,
+       Upper(kSha512) + " *n\nSHA512 (m) = " + Upper(kSha512) + "\n",
+       {kSha512 + " n", kSha512 + " m"}},
+      {"MD5 in the BSD form", "a.md5", "MD5", 0, 0,
+       "MD5 (n.txt) = " + kMd5 + "\n",
+       {kMd5 + " n.txt"}},
+      {"BSD forms coreutils also reads", "a.sha1", "SHA-1", 0, 0,
+       "SHA1(a)= " + kSha1 + "\nSHA1 (b (1).txt) =\t" + kSha1 + "\nSHA1 (c)=" + kSha1 + "\n",
+       {kSha1 + " a", kSha1 + " b (1).txt", kSha1 + " c"}},
+      {"BSD lines not read", "a.sha1", "SHA-1", 6, 0,
+       "SHA1 (a) = " + kSha1 + " \nSHA1 () = " + kSha1 + "\nSHA1 a = " + kSha1 +
+           "\nsha1 (b) = " + kSha1 + "\nSHA1  (c) = " + kSha1 + "\nSHA1 (d) : " + kSha1 + "\n",
+       {}},
+      {"wrong lengths", "a.sha256", "SHA-256", 3, 0,
+       kSha256.substr(1) + " *a\n" + kSha256 + "0 *b\nSHA256 (c) = " + kMd5 + "\n",
+       {}},
+      {"lines of another kind under an extension", "a.md5", "MD5", 3, 0,
+       kSha256 + " *a\nSHA1 (b) = " + kSha1 + "\n" + kSha512 + "  c\n",
+       {}},
+      {"extension in any case", "D:\\x.y\\SUMS.Sha256", "SHA-256", 0, 0,
+       kSha256 + " *a\n",
+       {kSha256 + " a"}},
+      {"extension over the first line", "list.sha1", "SHA-1", 1, 0,
+       kMd5 + " *a\n" + kSha1 + " *b\n",
+       {kSha1 + " b"}},
+      {"no extension: the first line's kind, mixed kinds", "SHA256SUMS", "SHA-256", 2, 0,
+       "junk\n" + kSha256 + "  a\n" + kMd5 + "  b\n" + kSha256 + " *c\n",
+       {kSha256 + " a", kSha256 + " c"}},
+      {"other extension: the first line's kind", "sums.txt", "SHA-512", 0, 0,
+       "SHA512 (a) = " + kSha512 + "\n",
+       {kSha512 + " a"}},
+      {"nothing that gives an entry: MD5; a folder's extension is no name's",
+       "D:\\v.sha1\\CHECKSUM", "MD5", 2, 0,
+       "junk\n\n" + kSha1 + " ?a\n",
+       {}},
+      {"unrecognized marker of the kind", "a.sha256", "SHA-256", 1, 1,
+       kSha256 + " ?a\n" + kSha256 + " *b\n",
+       {kSha256 + " b"}},
+      {"unrecognized marker of another kind", "a.md5", "MD5", 2, 1,
+       kSha256 + " ?a\n" + kMd5 + " ?b\n",
+       {}},
+      {"unrecognized MD5 marker before any kind", "SUMS", "MD5", 2, 1,
+       kMd5 + " ?a\n" + kSha1 + " ?b\n" + kMd5 + "  c\n",
+       {kMd5 + " c"}},
+      {"escaped name, byte order mark, empty lines", "a.md5", "MD5", 1, 0,
+       "\xEF\xBB\xBF" + kMd5 + "  a\n\r\n\n\\" + kMd5 + "  b\\\\c\n",
+       {kMd5 + " a"}},
+  };
+  for (const auto& c : cases) {
+    RecordingSink sink;
+    const SummaryReading reading = ReadAll(c.path, c.bytes, &sink);
+    EXPECT_FALSE(reading.stopped) << c.what;
+    EXPECT_EQ(KindInfo(reading.kind).displayName, std::string(c.kind)) << c.what;
+    EXPECT_EQ(sink.entries, c.entries) << c.what;
+    EXPECT_EQ(reading.notRead, c.notRead) << c.what;
+    EXPECT_EQ(sink.unrecognized, c.unrecognized) << c.what;
+    // The kind is settled once, before the first entry, unless nothing named it.
+    if (!sink.entries.empty() || KindOfSummaryName(c.path.c_str())) {
+      EXPECT_EQ(sink.settled, std::vector<std::string>{c.kind}) << c.what;
+    } else {
+      EXPECT_TRUE(sink.settled.empty()) << c.what;
+    }
+  }
+
+  // A kind its caller cannot compute stops the reading before any entry, whoever named it.
+  for (const std::string& path : {std::string("a.sha512"), std::string("SUMS")}) {
+    RecordingSink refusing(true);
+    const SummaryReading reading = ReadAll(path, kSha512 + " *a\n" + kSha512 + " *b\n", &refusing);
+    EXPECT_TRUE(reading.stopped) << path;
+    EXPECT_TRUE(refusing.entries.empty()) << path;
+    EXPECT_EQ(refusing.settled, std::vector<std::string>{"SHA-512"}) << path;
+  }
 }
 
 }  // namespace

@@ -4,8 +4,10 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -13,8 +15,12 @@
 #include "app/screen_refresh.h"
 #include "common/bounded_text.h"
 #include "digest/file_digest.h"
+#include "digest/file_hasher.h"
+#include "digest/md5.h"
+#include "digest/read_queue.h"
 #include "pump_probe.h"
 #include "digest/read_hook.h"
+#include "known_digests.h"
 #include "summary/entry_record.h"
 #include "test_support.h"
 
@@ -87,7 +93,7 @@ TEST_F(DigestTest, EmptyFileIsOkWithOneKilobyteAndNoProgress) {
   SendMessageA(ProgressBar, PBM_SETPOS, 40, 0);
   PumpProbe probe(nullptr);
   ASSERT_TRUE(probe.Ready());
-  EXPECT_EQ(DigestFile(path.c_str(), digest_, &size_), kStatusOk);
+  EXPECT_EQ(DigestFile(DigestKind::kMd5, path.c_str(), digest_, &size_), kStatusOk);
   EXPECT_STREQ(digest_, kEmptyDigest);
   EXPECT_EQ(size_, 1);
   EXPECT_EQ(ProgressPosition(), 0);
@@ -112,12 +118,12 @@ TEST_F(DigestTest, DigestAndRoundedKilobytesOfFilesAroundTheRoundingPoints) {
   };
   for (const Case& c : cases) {
     std::string path = dir_.Write("p" + std::to_string(c.length) + ".bin", Pattern(c.length));
-    EXPECT_EQ(DigestFile(path.c_str(), digest_, &size_), kStatusOk) << c.length;
+    EXPECT_EQ(DigestFile(DigestKind::kMd5, path.c_str(), digest_, &size_), kStatusOk) << c.length;
     EXPECT_STREQ(digest_, c.digest) << c.length;
     EXPECT_EQ(size_, c.kb) << c.length;
   }
   std::string fox = dir_.Write("fox.txt", kFoxText);
-  EXPECT_EQ(DigestFile(fox.c_str(), digest_, &size_), kStatusOk);
+  EXPECT_EQ(DigestFile(DigestKind::kMd5, fox.c_str(), digest_, &size_), kStatusOk);
   EXPECT_STREQ(digest_, kFoxDigest);
 }
 
@@ -125,7 +131,7 @@ TEST_F(DigestTest, OneFullChunkEndsWithTheProgressBarFull) {
   std::string path = dir_.Write("chunk.bin", Pattern(32768));
   PumpProbe probe(nullptr);
   ASSERT_TRUE(probe.Ready());
-  EXPECT_EQ(DigestFile(path.c_str(), digest_, &size_), kStatusOk);
+  EXPECT_EQ(DigestFile(DigestKind::kMd5, path.c_str(), digest_, &size_), kStatusOk);
   EXPECT_EQ(ProgressPosition(), 100);
   EXPECT_EQ(probe.ChunksSeen(), 1);
 }
@@ -134,7 +140,7 @@ TEST_F(DigestTest, ProgressClimbsInEvenStepsToFullOncePerChunk) {
   std::string path = dir_.Write("seven.bin", Pattern(200000));  // 7 chunks, the last short
   PumpProbe probe(nullptr);
   ASSERT_TRUE(probe.Ready());
-  ASSERT_EQ(DigestFile(path.c_str(), digest_, &size_), kStatusOk);
+  ASSERT_EQ(DigestFile(DigestKind::kMd5, path.c_str(), digest_, &size_), kStatusOk);
   EXPECT_EQ(probe.ChunksSeen(), 7);
   int previous = 0;
   for (int position : probe.Positions()) {
@@ -157,17 +163,18 @@ TEST_F(DigestTest, UnopenablePathsAreMissingWithoutSizeOrProgressReset) {
     SetStatusText("before");
     SendMessageA(ProgressBar, PBM_SETPOS, 40, 0);
     size_ = 12345;
-    EXPECT_EQ(DigestFile(path.c_str(), digest_, &size_), kStatusMissing) << path;
+    EXPECT_EQ(DigestFile(DigestKind::kMd5, path.c_str(), digest_, &size_), kStatusMissing) << path;
     EXPECT_EQ(size_, -1) << path;
     EXPECT_STREQ(digest_, kUntouched) << path;
     EXPECT_EQ(StatusBarText(), "") << path;
     EXPECT_EQ(ProgressPosition(), 40) << path;
     size_ = 12345;
-    EXPECT_EQ(CheckFile(path.c_str(), kFoxDigest, &size_), kStatusMissing) << path;
+    EXPECT_EQ(CheckFile(DigestKind::kMd5, path.c_str(), kFoxDigest, &size_), kStatusMissing)
+        << path;
     EXPECT_EQ(size_, -1) << path;
   }
   CloseHandle(writer);
-  EXPECT_EQ(DigestFile(writerHeld.c_str(), digest_, &size_), kStatusOk);
+  EXPECT_EQ(DigestFile(DigestKind::kMd5, writerHeld.c_str(), digest_, &size_), kStatusOk);
 }
 
 TEST_F(DigestTest, StatusBarNamesTheFileWhileItIsReadAndIsEmptiedAfter) {
@@ -178,13 +185,13 @@ TEST_F(DigestTest, StatusBarNamesTheFileWhileItIsReadAndIsEmptiedAfter) {
   PumpProbe probe([&seen](int) { seen.push_back(StatusBarText()); });
   ASSERT_TRUE(probe.Ready());
   probe.PostNow();
-  ASSERT_EQ(DigestFile(path.c_str(), digest_, &size_), kStatusOk);
+  ASSERT_EQ(DigestFile(DigestKind::kMd5, path.c_str(), digest_, &size_), kStatusOk);
   ASSERT_EQ(seen.size(), 5u);  // before the first read, then after each of 4 chunks
   for (const std::string& text : seen) EXPECT_EQ(text, " read me.dat...");
   EXPECT_EQ(StatusBarText(), "");
   seen.clear();
   probe.PostNow();
-  ASSERT_EQ(CheckFile(path.c_str(), kPattern100000Digest, &size_), kStatusOk);
+  ASSERT_EQ(CheckFile(DigestKind::kMd5, path.c_str(), kPattern100000Digest, &size_), kStatusOk);
   ASSERT_FALSE(seen.empty());
   EXPECT_EQ(seen.front(), " read me.dat...");
   EXPECT_EQ(StatusBarText(), "");
@@ -217,7 +224,7 @@ TEST_F(DigestTest, FileThatChangesLengthWhileReadIsAReadError) {
     probe.PostNow();
     unsigned char digest[16] = {};
     size_ = 12345;
-    int result = DigestOpenFile(reader, digest, &size_);
+    int result = DigestOpenFile(DigestKind::kMd5, reader, digest, &size_);
     CloseHandle(reader);
     EXPECT_EQ(resized, c.newLength >= 0) << c.afterChunk << " " << c.newLength;
     EXPECT_EQ(result, c.expected) << c.afterChunk << " " << c.newLength;
@@ -247,7 +254,8 @@ TEST_F(DigestTest, ListedSizeGivesTheVerdictOfAskingTheSystemEvenWhenOutOfDate) 
       SendMessageA(ProgressBar, PBM_SETPOS, 40, 0);
       unsigned char digest[16] = {};
       size_ = 12345;
-      EXPECT_EQ(DigestOpenFile(reader, digest, &size_, size), kStatusOk) << length << " " << size;
+      EXPECT_EQ(DigestOpenFile(DigestKind::kMd5, reader, digest, &size_, size), kStatusOk)
+          << length << " " << size;
       CloseHandle(reader);
       if (size == kSizeNotListed) {
         expected = Hex(digest);
@@ -278,7 +286,7 @@ TEST_F(DigestTest, AFailedReadIsAReadErrorWhateverTheSize) {
       ASSERT_NE(writeOnly, INVALID_HANDLE_VALUE);
       unsigned char digest[16] = {};
       size_ = 12345;
-      EXPECT_EQ(DigestOpenFile(writeOnly, digest, &size_, size), kStatusReadError)
+      EXPECT_EQ(DigestOpenFile(DigestKind::kMd5, writeOnly, digest, &size_, size), kStatusReadError)
           << length << " " << size;
       EXPECT_EQ(size_, -1) << length << " " << size;
       CloseHandle(writeOnly);
@@ -294,12 +302,12 @@ TEST_F(DigestTest, StopBeforeTheOneReadOfAListedFileInterrupts) {
   ASSERT_TRUE(probe.Ready());
   probe.PostNow();
   size_ = 12345;
-  EXPECT_EQ(DigestFile(path.c_str(), digest_, &size_, 1535), kStatusInterrupted);
+  EXPECT_EQ(DigestFile(DigestKind::kMd5, path.c_str(), digest_, &size_, 1535), kStatusInterrupted);
   EXPECT_EQ(size_, -1);
   EXPECT_STREQ(digest_, kUntouched);
   EXPECT_EQ(probe.ChunksSeen(), 0);
   ClearStopRequest();
-  EXPECT_EQ(DigestFile(path.c_str(), digest_, &size_, 1535), kStatusOk);
+  EXPECT_EQ(DigestFile(DigestKind::kMd5, path.c_str(), digest_, &size_, 1535), kStatusOk);
   EXPECT_STREQ(digest_, kPattern1535Digest);
   EXPECT_EQ(size_, 2);
 }
@@ -314,7 +322,8 @@ TEST_F(DigestTest, StopBeforeOrBetweenChunksInterruptsWithinOneChunk) {
     ASSERT_TRUE(probe.Ready());
     probe.PostNow();
     size_ = 12345;
-    EXPECT_EQ(DigestFile(path.c_str(), digest_, &size_), kStatusInterrupted) << stopAfter;
+    EXPECT_EQ(DigestFile(DigestKind::kMd5, path.c_str(), digest_, &size_), kStatusInterrupted)
+        << stopAfter;
     EXPECT_EQ(size_, -1) << stopAfter;
     EXPECT_STREQ(digest_, kUntouched) << stopAfter;
     EXPECT_EQ(probe.ChunksSeen(), stopAfter);  // no chunk read once Stop was seen
@@ -322,7 +331,8 @@ TEST_F(DigestTest, StopBeforeOrBetweenChunksInterruptsWithinOneChunk) {
   }
   ClearStopRequest();
   size_ = 12345;
-  EXPECT_EQ(CheckFile(path.c_str(), "224f347f35d6ebc93480a7edcd4ebefd", &size_), kStatusOk);
+  EXPECT_EQ(CheckFile(DigestKind::kMd5, path.c_str(), "224f347f35d6ebc93480a7edcd4ebefd", &size_),
+            kStatusOk);
   EXPECT_EQ(size_, 195);
 }
 
@@ -345,18 +355,112 @@ TEST_F(DigestTest, CheckFileComparesTheWholeTextExactly) {
   };
   for (const Case& c : cases) {
     size_ = 12345;
-    EXPECT_EQ(CheckFile(path.c_str(), c.stored.c_str(), &size_), c.expected) << c.stored;
+    EXPECT_EQ(CheckFile(DigestKind::kMd5, path.c_str(), c.stored.c_str(), &size_), c.expected)
+        << c.stored;
     EXPECT_EQ(size_, 2) << c.stored;  // the whole file was read either way
   }
 }
 
 TEST_F(DigestTest, CheckFileSeesChangedContentWithItsNewSize) {
   std::string path = dir_.Write("notes.txt", kFoxText);
-  ASSERT_EQ(CheckFile(path.c_str(), kFoxDigest, &size_), kStatusOk);
+  ASSERT_EQ(CheckFile(DigestKind::kMd5, path.c_str(), kFoxDigest, &size_), kStatusOk);
   dir_.Write("notes.txt", Pattern(1535));
   size_ = 12345;
-  EXPECT_EQ(CheckFile(path.c_str(), kFoxDigest, &size_), kStatusMismatch);
+  EXPECT_EQ(CheckFile(DigestKind::kMd5, path.c_str(), kFoxDigest, &size_), kStatusMismatch);
   EXPECT_EQ(size_, 2);
+}
+
+// The bytes fed to a hasher in pieces of the given size; a failure's name in place of a digest.
+std::string HashInPieces(DigestKind kind, const std::string& bytes, size_t piece) {
+  FileHasher hasher(kind);
+  if (!hasher.Ready()) return "not ready";
+  for (size_t done = 0; done < bytes.size(); done += piece) {
+    const size_t length = std::min(piece, bytes.size() - done);
+    if (!hasher.Add(bytes.data() + done, static_cast<uint32_t>(length))) return "not added";
+  }
+  unsigned char digest[kMaxDigestSize];
+  if (!hasher.Finish(digest)) return "not finished";
+  char text[kDigestTextSize];
+  DigestText(kind, digest, text);
+  return text;
+}
+
+// Each file read into each kind through a queue of that many readers, results in queue order.
+std::vector<std::string> DigestsThroughQueue(int readers, const std::vector<std::string>& paths) {
+  TaggedReadQueue<int> queue(readers);
+  std::vector<std::string> digests;
+  auto take = [&queue, &digests] {
+    std::shared_ptr<TaggedRead<int>> read = queue.TakeOldest();
+    digests.push_back(!read ? "stopped" : read->verdict == kStatusOk ? read->digest : "failed");
+  };
+  for (const KnownDigests& answers : kKnownDigests) {
+    for (const std::string& path : paths) {
+      EXPECT_TRUE(queue.PushRead(0, answers.kind, path, kSizeNotListed, ""));
+      while (queue.Full()) take();
+    }
+  }
+  while (!queue.Empty()) take();
+  return digests;
+}
+
+// Every kind gives the published answers whichever way it is fed: in odd pieces, from a file
+// read whole or in chunks, checked against a stored digest, by one reader or several at once;
+// and the same where Windows cannot reuse hash objects (Windows 7).
+TEST_F(DigestTest, EveryKindGivesTheKnownAnswersOnEveryPath) {
+  const std::string million(1000000, 'a');
+  const std::vector<std::string> files = {dir_.Write("abc.txt", "abc"), dir_.Write("empty.txt", ""),
+                                          dir_.Write("million.txt", million)};
+  const int64_t sizes[] = {3, 0, 1000000};
+  std::vector<std::string> everyAnswer;
+  for (const KnownDigests& k : kKnownDigests)
+    everyAnswer.insert(everyAnswer.end(), {k.abc, k.empty, k.million});
+  for (bool reusable : {true, false}) {
+    RefuseReusableHashesForTests(!reusable);
+    for (const KnownDigests& k : kKnownDigests) {
+      SCOPED_TRACE(std::string(KindInfo(k.kind).displayName) +
+                   (reusable ? ", reused" : ", one a file"));
+      ASSERT_TRUE(DigestKindAvailable(k.kind));
+      EXPECT_EQ(HashInPieces(k.kind, "abc", 1), k.abc);
+      {
+        FileHasher abandoned(k.kind);  // a read stopped halfway: its data must not linger
+        ASSERT_TRUE(abandoned.Add("xyz", 3));
+      }
+      EXPECT_EQ(HashInPieces(k.kind, "", 1), k.empty);
+      EXPECT_EQ(HashInPieces(k.kind, million, 999), k.million);
+      const std::string answers[] = {k.abc, k.empty, k.million};
+      for (size_t i = 0; i < files.size(); ++i) {
+        for (int64_t listed : {kSizeNotListed, sizes[i]}) {
+          EXPECT_EQ(DigestFile(k.kind, files[i].c_str(), digest_, &size_, listed), kStatusOk);
+          EXPECT_EQ(digest_, answers[i]) << files[i] << " " << listed;
+        }
+        EXPECT_EQ(CheckFile(k.kind, files[i].c_str(), answers[i].c_str(), &size_), kStatusOk);
+        const std::string zeros(KindInfo(k.kind).digits, '0');
+        EXPECT_EQ(CheckFile(k.kind, files[i].c_str(), zeros.c_str(), &size_), kStatusMismatch);
+      }
+    }
+    for (int readers : {1, 4})
+      EXPECT_EQ(DigestsThroughQueue(readers, files), everyAnswer) << readers;
+  }
+  RefuseReusableHashesForTests(false);
+}
+
+// A kind whose provider does not open is a Read Error on every file, never a digest.
+TEST_F(DigestTest, AKindThatCannotBeComputedIsAReadError) {
+  const std::string path = dir_.Write("abc.txt", "abc");
+  auto unavailable = std::make_unique<UnavailableKind>(DigestKind::kSha256);
+  EXPECT_FALSE(DigestKindAvailable(DigestKind::kSha256));
+  EXPECT_TRUE(DigestKindAvailable(DigestKind::kSha1));
+  EXPECT_TRUE(DigestKindAvailable(DigestKind::kMd5));
+  size_ = 12345;
+  EXPECT_EQ(DigestFile(DigestKind::kSha256, path.c_str(), digest_, &size_), kStatusReadError);
+  EXPECT_STREQ(digest_, kUntouched);
+  EXPECT_EQ(size_, -1);
+  EXPECT_EQ(CheckFile(DigestKind::kSha256, path.c_str(), kKnownDigests[2].abc.c_str(), &size_),
+            kStatusReadError);
+  EXPECT_EQ(DigestFile(DigestKind::kSha1, path.c_str(), digest_, &size_), kStatusOk);
+  unavailable.reset();
+  EXPECT_EQ(DigestFile(DigestKind::kSha256, path.c_str(), digest_, &size_), kStatusOk);
+  EXPECT_EQ(digest_, kKnownDigests[2].abc);
 }
 
 }  // namespace

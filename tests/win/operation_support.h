@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "app/app_state.h"
+#include "digest/digest_kind.h"
 #include "digest/md5.h"
 #include "resources/resource.h"
 

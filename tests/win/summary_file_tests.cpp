@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -10,9 +11,11 @@
 #include "app/app_state.h"
 #include "app/entry_view.h"
 #include "app/title.h"
+#include "known_digests.h"
 #include "summary/adding.h"
 #include "summary/document_state.h"
 #include "summary/summary_file.h"
+#include "summary/verify.h"
 #include "test_support.h"
 
 using namespace testsupport;
@@ -90,22 +93,21 @@ class SummaryFileTest : public ::testing::Test {
 
 TEST_F(SummaryFileTest, ReaderKeepsAcceptedLinesAndSkipsTheOthersSilently) {
   std::string longest(260, 'm');
-  std::string bytes = kA + " *plain.txt\r\n" +              // asterisk, CR LF
-                      kB + "  text mode.txt\n" +             // blank marker, LF
-                      "\r\n\n" +                             // empty lines
-                      kC + " *dir\\sub\\file.bin\r\n" +      // backslashes
-                      "0123456789ABCDEF0123456789ABCDEF *upper.txt\n" + kA + "*glued.txt\n" +
-                      kA + " *x\n" + kA + " *" + std::string(261, 'n') + "\n" +
-                      kD + " *trailing  \r\n" +              // trailing blanks are the name's
-                      kA + " *plain.txt\n" +                 // same name again
-                      kB + " *" + longest + "\r\n" +
-                      kC + " *last line";                    // no line end
+  std::string bytes = kA + " *plain.txt\r\n" +                           // asterisk, CR LF
+                      kB + "  text mode.txt\n" +                         // blank marker, LF
+                      "\r\n\n" +                                         // empty lines
+                      kC + " *dir\\sub\\file.bin\r\n" +                  // backslashes
+                      "0123456789ABCDEF0123456789ABCDEF *upper.txt\n" +  // capitals: lowercase
+                      kA + "*glued.txt\n" + kA + " *x\n" + kA + " *" + std::string(261, 'n') +
+                      "\n" + kD + " *trailing  \r\n" +  // trailing blanks are the name's
+                      kA + " *plain.txt\n" +            // same name again
+                      kB + " *" + longest + "\r\n" + kC + " *last line";  // no line end
   ReadQuietly(scratch_.Write("mixed.md5", bytes));
   EXPECT_EQ(ColumnTexts(kColumnName),
-            (std::vector<std::string>{"plain.txt", "text mode.txt", "dir/sub/file.bin", "x",
-                                      "trailing  ", "plain.txt", longest, "last line"}));
+            (std::vector<std::string>{"plain.txt", "text mode.txt", "dir/sub/file.bin", "upper.txt",
+                                      "x", "trailing  ", "plain.txt", longest, "last line"}));
   EXPECT_EQ(ColumnTexts(kColumnDigest),
-            (std::vector<std::string>{kA, kB, kC, kA, kD, kA, kB, kC}));
+            (std::vector<std::string>{kA, kB, kC, kA, kA, kD, kA, kB, kC}));
   ExpectAllNotVerifiedWithoutSize();
 }
 
@@ -316,6 +318,61 @@ TEST_F(SummaryFileTest, AwkwardNamesAreWrittenAsMd5sumWouldPrintThem) {
   std::string out = scratch_.File("awkward.md5");
   EXPECT_TRUE(WriteSummaryFile(out.c_str()));
   EXPECT_EQ(ReadWholeFile(out), expected);
+}
+
+std::string Uppercase(std::string text) {
+  for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return text;
+}
+
+// A summary of each kind, as coreutils writes it in text mode and with --tag, opens as a
+// document of that kind: its files verify, a file added gets that kind's digest, and Save writes
+// the binary-mode lines that `sha256sum -c` and the others read.
+TEST_F(SummaryFileTest, ASummaryOfEachKindOpensVerifiesAddsAndSavesInItsKind) {
+  scratch_.Write("abc.txt", "abc");
+  scratch_.Write("empty.txt", "");
+  const std::string added = scratch_.Write("added.txt", "abc");
+  for (const KnownDigests& k : kKnownDigests) {
+    const DigestKindInfo& info = KindInfo(k.kind);
+    SCOPED_TRACE(info.displayName);
+    ClearEntries();
+    SetBaseDirectory("");
+    const std::string tagged = std::string(info.bsdTag) + " (empty.txt) = " + Uppercase(k.empty);
+    ReadQuietly(scratch_.Write(std::string("sums.") + info.extension,
+                               k.abc + "  abc.txt\n" + tagged + "\r\n"));
+    EXPECT_EQ(DocumentDigestKind(), k.kind);
+    EXPECT_EQ(UnreadLineCount(), 0);
+    EXPECT_EQ(ColumnTexts(kColumnName), (std::vector<std::string>{"abc.txt", "empty.txt"}));
+    EXPECT_EQ(ColumnTexts(kColumnDigest), (std::vector<std::string>{k.abc, k.empty}));
+
+    SetBaseDirectory(scratch_.Path().c_str());
+    const PassResult pass = RunPass({0, 1}, PassAction::kVerify);
+    EXPECT_TRUE(pass.allOk && !pass.interrupted);
+    EXPECT_EQ(ColumnTexts(kColumnStatus), (std::vector<std::string>{"OK", "OK"}));
+    ASSERT_EQ(AddFileEntry(added.c_str()), kStatusOk);
+
+    const std::string out = scratch_.File("out.sum");
+    EXPECT_TRUE(WriteSummaryFile(out.c_str()));
+    EXPECT_EQ(ReadWholeFile(out),
+              Line(k.abc, "abc.txt") + Line(k.empty, "empty.txt") + Line(k.abc, "added.txt"));
+  }
+}
+
+// A summary of a kind this system cannot compute opens nothing, whether its name or its first
+// line gives the kind, and leaves the document's kind as it was.
+TEST_F(SummaryFileTest, ASummaryOfAKindThatCannotBeComputedOpensNothing) {
+  UnavailableKind unavailable(DigestKind::kSha512);
+  SetDocumentDigestKind(DigestKind::kSha1);
+  for (const char* name : {"sums.sha512", "SHA512SUMS"}) {
+    const std::string path = scratch_.Write(name, Line(kKnownDigests[3].abc, "abc.txt"));
+    DialogScript script;
+    script.Then(Press(IDOK));
+    EXPECT_FALSE(ReadSummaryFile(path.c_str())) << name;
+    ASSERT_EQ(script.Seen().size(), 1u) << name;
+    EXPECT_EQ(script.Seen()[0].text, "SHA-512 is not available on this system") << name;
+    EXPECT_EQ(EntryCount(), 0) << name;
+    EXPECT_EQ(DocumentDigestKind(), DigestKind::kSha1) << name;
+  }
 }
 
 }  // namespace

@@ -333,6 +333,7 @@ void ResetDocumentState() {
   SetBaseDirectory("");
   SetSummaryPath("");
   SetModified(false);
+  SetDocumentDigestKind(DigestKind::kMd5);
   BusyFlag = false;
   ClearStopRequest();
 }
