@@ -7,6 +7,7 @@
 
 #include "app/app_state.h"
 #include "app/commands.h"
+#include "app/digest_choice.h"
 #include "app/document_commands.h"
 #include "app/file_dialog.h"
 #include "app/folder_browser.h"
@@ -22,7 +23,7 @@ namespace {
 
 const char kNoBaseForAdding[] = "You must set the Base Directory before adding any files!";
 const char kDirectoryPrompt[] =
-    "Please select a directory; all its files and subdirectories will be added to the MD5 summary.";
+    "Please select a directory; all its files and subdirectories will be added to the %s summary.";
 
 // Tells in the status bar what the addition left out, if anything.
 void ReportSkippedPaths() {
@@ -76,7 +77,9 @@ void AddDirectory(HWND owner) {
   }
   char folder[kPathTextSize];
   CopyText(folder, sizeof folder, BaseDirectory());
-  if (!ChooseFolder(owner, kDirectoryPrompt, folder, sizeof folder)) return;
+  char prompt[160];
+  FormatForDocumentKind(kDirectoryPrompt, prompt, sizeof prompt);
+  if (!ChooseFolder(owner, prompt, folder, sizeof folder)) return;
   if (!IsUnderBase(BaseDirectory(), folder, nullptr)) {
     ShowError(kFolderNotUnderBase);
     return;

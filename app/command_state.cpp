@@ -8,7 +8,8 @@ const int kBusyDisabledCommands[kBusyDisabledCommandCount] = {
     IDM_SET_BASE_DIRECTORY,                IDM_VERIFY_ALL,      IDM_RECALCULATE_ALL,
     IDM_EXIT,          IDM_ADD_FILES,      IDM_ADD_DIRECTORY,   IDM_SELECT_ALL,
     IDM_COPY,          IDM_DELETE,         IDM_VERIFY_SELECTED, IDM_RECALCULATE_SELECTED,
-    IDM_HELP_CONTENTS, IDM_ABOUT};
+    IDM_HELP_CONTENTS, IDM_ABOUT,          IDM_DIGEST_MD5,      IDM_DIGEST_SHA1,
+    IDM_DIGEST_SHA256, IDM_DIGEST_SHA512};
 
 void ComputeCommandState(const CommandFacts& state, CommandEnable out[kRefreshedCommandCount]) {
   const bool base = state.baseDirectorySet;
@@ -28,6 +29,11 @@ void ComputeCommandState(const CommandFacts& state, CommandEnable out[kRefreshed
       {IDM_ADD_DIRECTORY, base},
       {IDM_VERIFY_ALL, base && entries},
       {IDM_RECALCULATE_ALL, base && entries},
+      // The kind of digest belongs to the entries: chosen only while there are none.
+      {IDM_DIGEST_MD5, !entries && state.kindAvailable[0]},
+      {IDM_DIGEST_SHA1, !entries && state.kindAvailable[1]},
+      {IDM_DIGEST_SHA256, !entries && state.kindAvailable[2]},
+      {IDM_DIGEST_SHA512, !entries && state.kindAvailable[3]},
   };
   for (int i = 0; i < kRefreshedCommandCount; ++i) out[i] = rows[i];
 }

@@ -8,6 +8,7 @@ struct CommandFacts {
   bool hasEntries;
   bool hasSelection;
   bool modified;
+  bool kindAvailable[4];  // per kind of digest, in DigestKind's order: it can be computed here
 };
 
 struct CommandEnable {
@@ -15,7 +16,7 @@ struct CommandEnable {
   bool enabled;
 };
 
-enum { kRefreshedCommandCount = 12, kBusyDisabledCommandCount = 17 };
+enum { kRefreshedCommandCount = 16, kBusyDisabledCommandCount = 21 };
 
 // The commands that follow the document, in the order they are applied. New, Open, Exit,
 // Help Contents, About and Stop are not among them: only busy mode changes those.

@@ -5,6 +5,7 @@
 #include "app/adding_commands.h"
 #include "app/app_state.h"
 #include "app/command_state.h"
+#include "app/digest_choice.h"
 #include "app/document_commands.h"
 #include "app/entry_view.h"
 #include "app/help_about.h"
@@ -12,6 +13,7 @@
 #include "app/selection.h"
 #include "app/toolbar.h"
 #include "app/verify_commands.h"
+#include "digest/file_hasher.h"
 #include "digest/read_hook.h"
 #include "resources/resource.h"
 #include "settings/recent_files_store.h"
@@ -121,6 +123,11 @@ LRESULT DispatchCommand(HWND window, int id, WPARAM wParam, LPARAM lParam) {
     OpenRecentFile(window, id);
     return 0;
   }
+  if (IsDigestCommand(id)) {
+    ChooseDigestKind(id);
+    RefreshCommandState();
+    return 0;
+  }
   return DefWindowProcA(window, WM_COMMAND, wParam, lParam);
 }
 
@@ -170,6 +177,9 @@ void RefreshCommandState() {
   state.hasSelection =
       state.hasEntries && SendMessageA(EntryList, LVM_GETSELECTEDCOUNT, 0, 0) > 0;
   state.modified = IsModified();
+  for (int kind = 0; kind < kDigestKindCount; ++kind) {
+    state.kindAvailable[kind] = DigestKindAvailable(static_cast<DigestKind>(kind));
+  }
   CommandEnable rules[kRefreshedCommandCount];
   ComputeCommandState(state, rules);
   for (const CommandEnable& rule : rules) EnableCommand(rule.id, rule.enabled);

@@ -6,6 +6,7 @@
 
 #include "app/app_state.h"
 #include "app/commands.h"
+#include "app/digest_choice.h"
 #include "app/file_dialog.h"
 #include "app/folder_browser.h"
 #include "app/recent_menu.h"
@@ -20,10 +21,23 @@
 
 namespace {
 
-const char kOpenFilter[] = "MD5 files|*.md5|All files|*.*|";
-const char kSaveFilter[] = "MD5 files|*.md5|";
 const char kBasePrompt[] =
-    "Please select the Base Directory, under which all files in the MD5 summary should be located.";
+    "Please select the Base Directory, under which all files in the %s summary should be located.";
+
+// "MD5 files|*.md5|": the document's kind as a file dialog's type.
+std::string KindFileType() {
+  const DigestKindInfo& info = KindInfo(DocumentDigestKind());
+  return std::string(info.displayName) + " files|*." + info.extension + "|";
+}
+
+// The document's kind first, then every checksum file, then all files.
+std::string OpenFilter() {
+  std::string filter = KindFileType() + "Checksum files|";
+  for (int kind = 0; kind < kDigestKindCount; ++kind) {
+    filter += std::string(kind ? ";" : "") + "*." + KindInfo(static_cast<DigestKind>(kind)).extension;
+  }
+  return filter + ";*SUMS|All files|*.*|";
+}
 
 // Reads the summary into emptied entries, repainting the list once at the end; false when it
 // could not be read (the entries then stay empty).
@@ -75,8 +89,10 @@ bool AgreeToDropUnreadLines(HWND window, const char* target) {
 
 bool ConfirmDiscard(HWND window) {
   if (!IsModified() || EntryCount() == 0) return true;
-  int answer = MessageBoxA(window, "The MD5 Summary has been modified. Do you want to save it?",
-                           kProgramTitle, MB_YESNOCANCEL | MB_ICONQUESTION);
+  char question[96];
+  FormatForDocumentKind("The %s Summary has been modified. Do you want to save it?", question,
+                        sizeof question);
+  int answer = MessageBoxA(window, question, kProgramTitle, MB_YESNOCANCEL | MB_ICONQUESTION);
   if (answer == IDYES) {
     SaveSummary(window);
     return !IsModified();
@@ -90,7 +106,8 @@ void NewSummary(HWND window) {
   ClearEntries();
   SetModified(false);
   SetUnreadLineCount(0);
-  SetSummaryPath(kUntitledName);
+  SetDocumentDigestKind(RememberedDigestKind());
+  SetSummaryPath(UntitledName());
   SetBaseDirectory("");
   ChooseBaseDirectory(window, nullptr, nullptr);
 }
@@ -98,8 +115,11 @@ void NewSummary(HWND window) {
 void OpenSummary(HWND window, const char* givenDirectory) {
   SetStatusText("");
   if (!ConfirmDiscard(window)) return;
-  const FileDialogRequest request = {window, kOpenFilter, BaseDirectory()[0] ? BaseDirectory() : ".",
-                                     "md5", OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST,
+  const std::string filter = OpenFilter();
+  const FileDialogRequest request = {window, filter.c_str(),
+                                     BaseDirectory()[0] ? BaseDirectory() : ".",
+                                     KindInfo(DocumentDigestKind()).extension,
+                                     OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST,
                                      false, false};
   std::string chosen;
   if (!AskForFiles(request, &chosen)) return;
@@ -115,10 +135,11 @@ void LoadSummary(HWND window, const char* path, const char* givenDirectory) {
   // The caller's text may be a recent-file entry that AddRecentFile moves: copy it first.
   char working[kPathTextSize];
   CopyText(working, sizeof working, path);
+  if (!SummaryKindUsable(working)) return;  // the document stays as it was
   const bool read = ReadIntoEmptyDocument(working);
   SetModified(false);  // what was read is the file's own state; a failed read kept nothing
   if (!read) {
-    SetSummaryPath(kUntitledName);
+    SetSummaryPath(UntitledName());
     RefreshCommandState();
     return;
   }
@@ -132,7 +153,7 @@ void LoadSummary(HWND window, const char* path, const char* givenDirectory) {
 void SaveSummary(HWND window) {
   SetStatusText("");
   if (!EntriesToSaveOrBeep()) return;
-  if (lstrcmpA(SummaryPath(), kUntitledName) == 0) {
+  if (lstrcmpA(SummaryPath(), UntitledName()) == 0) {
     SaveSummaryAs(window);
     return;
   }
@@ -143,7 +164,9 @@ void SaveSummary(HWND window) {
 void SaveSummaryAs(HWND window) {
   SetStatusText("");
   if (!EntriesToSaveOrBeep()) return;
-  const FileDialogRequest request = {window, kSaveFilter, nullptr, "md5",
+  const std::string filter = KindFileType();
+  const FileDialogRequest request = {window, filter.c_str(), nullptr,
+                                     KindInfo(DocumentDigestKind()).extension,
                                      OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST,
                                      true, false};
   std::string chosen;
@@ -158,9 +181,12 @@ void SaveSummaryAs(HWND window) {
 
 void ChooseBaseDirectory(HWND window, const char* startFolder, const char* givenDirectory) {
   if (BaseDirectory()[0] && EntryCount() > 0) {
-    ShowError(
+    char text[160];
+    FormatForDocumentKind(
         "You can set the Base Directory only when creating or opening a file or when the "
-        "MD5 summary is empty!");
+        "%s summary is empty!",
+        text, sizeof text);
+    ShowError(text);
     return;
   }
   char candidate[kPathTextSize];
@@ -168,7 +194,9 @@ void ChooseBaseDirectory(HWND window, const char* startFolder, const char* given
     CopyText(candidate, sizeof candidate, givenDirectory);
   } else {
     CopyText(candidate, sizeof candidate, startFolder ? startFolder : LastBrowseFolder);
-    if (!ChooseFolder(window, kBasePrompt, candidate, sizeof candidate)) {
+    char prompt[160];
+    FormatForDocumentKind(kBasePrompt, prompt, sizeof prompt);
+    if (!ChooseFolder(window, prompt, candidate, sizeof candidate)) {
       RefreshCommandState();
       return;
     }

@@ -13,6 +13,7 @@
 #include "common/code_pages.h"
 #include "common/memory_seam.h"
 #include "summary/left_out.h"
+#include "summary/summary_reader.h"
 
 namespace {
 
@@ -106,10 +107,9 @@ bool IsLoneSummary(const DroppedNames& names) {
       names.leftOut.outOfMemory != 0) {
     return false;
   }
-  const std::wstring path = ProcessTextToWide(names.paths[0].c_str(), names.paths[0].size());
   const DWORD attributes = GetFileAttributesW(WidePath(names.paths[0].c_str()).c_str());
-  return EndsWithNoCase(path, L".md5") && attributes != INVALID_FILE_ATTRIBUTES &&
-         !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+  return KindOfSummaryName(names.paths[0].c_str()) != nullptr &&
+         attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 }  // namespace

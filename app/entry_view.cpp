@@ -9,6 +9,7 @@
 #include "app/app_state.h"
 #include "app/dpi_rules.h"
 #include "app/screen_refresh.h"
+#include "common/bounded_text.h"
 #include "common/code_pages.h"
 #include "common/win_guards.h"
 #include "resources/resource.h"
@@ -139,6 +140,31 @@ void InstallEntryColumns(HWND list, int dpi) {
   // measure the rows anew; setting the same width changes nothing, so it goes there and back.
   SendMessageA(list, LVM_SETCOLUMNWIDTH, 0, MAKELPARAM(widths[0] + 1, 0));
   SendMessageA(list, LVM_SETCOLUMNWIDTH, 0, MAKELPARAM(widths[0], 0));
+}
+
+void ApplyDigestColumn(HWND list, DigestKind kind, int dpi) {
+  const DigestKindInfo& info = KindInfo(kind);
+  char title[32];
+  FormatText(title, sizeof title, "%s Summary", info.displayName);
+  LVCOLUMNA column;
+  ZeroMemory(&column, sizeof column);
+  column.mask = LVCF_TEXT;
+  column.pszText = title;
+  SendMessageA(list, LVM_SETCOLUMNA, kColumnDigest, reinterpret_cast<LPARAM>(&column));
+  if (ColumnWidthStored[kColumnDigest]) return;
+  int width = ScaleForDpi(kDefaultColumnWidth, dpi);
+  if (kind != DigestKind::kMd5) {
+    // As many of the widest hex digit as the kind has, in the list's own font, and a cell's
+    // margins.
+    int widest = 0;
+    for (const char* digit = "0123456789abcdef"; *digit; ++digit) {
+      const char one[2] = {*digit, '\0'};
+      widest = std::max(widest, static_cast<int>(SendMessageA(list, LVM_GETSTRINGWIDTHA, 0,
+                                                              reinterpret_cast<LPARAM>(one))));
+    }
+    width = std::max(width, widest * info.digits + ScaleForDpi(16, dpi));
+  }
+  SendMessageA(list, LVM_SETCOLUMNWIDTH, kColumnDigest, MAKELPARAM(width, 0));
 }
 
 void RescaleColumnWidths(HWND list, int fromDpi, int toDpi) {

@@ -8,6 +8,7 @@
 
 #include <commctrl.h>
 
+#include "digest/digest_kind.h"
 #include "summary/entries.h"
 
 extern int SortColumn;  // -1 before the first sort
@@ -18,6 +19,9 @@ void InstallEntryView();
 void InstallEntryColumns(HWND list, int dpi);
 // The status pictures drawn for the DPI; a list that had some drops them.
 void InstallStateImages(HWND list, int dpi);
+// The digest column for a kind: its title ("SHA-256 Summary") and, unless the user set its width,
+// a width that shows the kind's whole digest at dpi (MD5's is the default width).
+void ApplyDigestColumn(HWND list, DigestKind kind, int dpi);
 // Every column's width from one DPI to another.
 void RescaleColumnWidths(HWND list, int fromDpi, int toDpi);
 // The columns' widths as the user left them.

@@ -4,6 +4,7 @@
 
 #include "app/app_state.h"
 #include "app/commands.h"
+#include "app/digest_choice.h"
 #include "app/document_commands.h"
 #include "app/drop.h"
 #include "app/entry_view.h"
@@ -25,8 +26,10 @@ namespace {
 LRESULT OnCreate(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   MainWindow = window;
   if (CreateChildWindows(window)) {
-    SetSummaryPath(kUntitledName);
     MainMenu = GetMenu(window);
+    // The first document is a new one: the kind last chosen, untitled after it.
+    SetSummaryPath(UntitledName());
+    SetDocumentDigestKind(RememberedDigestKind());
     EnableIdleCommands();
     RebuildRecentMenu();
     DragAcceptFiles(window, TRUE);

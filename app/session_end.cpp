@@ -1,10 +1,13 @@
 #include "app/session_end.h"
 
 #include "app/app_state.h"
+#include "app/digest_choice.h"
 #include "app/document_commands.h"
+#include "common/code_pages.h"
 #include "digest/read_hook.h"
 
-const wchar_t kUnsavedReason[] = L"The MD5 Summary has not been saved";
+const char kUnsavedReason[] = "The %s Summary has not been saved";
+
 
 namespace {
 
@@ -25,7 +28,9 @@ LRESULT AnswerSessionEndQuery(HWND window) {
   if (ConfirmDiscard(window)) return TRUE;
   static const auto create = reinterpret_cast<BlockReasonCreateFn>(
       reinterpret_cast<void*>(User32Function("ShutdownBlockReasonCreate")));
-  if (create) create(window, kUnsavedReason);
+  char reason[64];
+  FormatForDocumentKind(kUnsavedReason, reason, sizeof reason);
+  if (create) create(window, ProcessTextToWide(reason, lstrlenA(reason)).c_str());
   return FALSE;
 }
 

@@ -5,7 +5,7 @@
 
 #include <windows.h>
 
-extern const wchar_t kUnsavedReason[];  // "The MD5 Summary has not been saved"
+extern const char kUnsavedReason[];  // "The %s Summary has not been saved", the kind's name in it
 
 // WM_QUERYENDSESSION: stops an operation under way, asks about unsaved changes; TRUE lets the
 // session end, FALSE refuses it (Cancel, a failed save, a cancelled Save As).

@@ -1,6 +1,7 @@
 // The one document operation that the command line can ask for at start.
 #include "app/adding_commands.h"
 #include "app/app_state.h"
+#include "app/digest_choice.h"
 #include "app/document_commands.h"
 #include "app/startup.h"
 #include "app/verify_commands.h"
@@ -15,6 +16,7 @@ void GenerateSummary(char* directory) {
   StripQuotes(directory);
   CopyText(LastBrowseFolder, sizeof LastBrowseFolder, directory);
   SetBaseDirectory(directory);
+  SetDocumentDigestKind(RememberedDigestKind());
   AddTreeAsOperation(directory);
 }
 

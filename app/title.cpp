@@ -1,6 +1,7 @@
 #include "app/title.h"
 
 #include "app/app_state.h"
+#include "app/digest_choice.h"
 #include "app/screen_refresh.h"
 #include "common/bounded_text.h"
 #include "common/code_pages.h"
@@ -18,7 +19,8 @@ void RefreshBaseLabel() {
   if (BaseLabel) SetWindowTextA(BaseLabel, label);
 }
 
-const DocumentListener kDocumentDisplay = {RefreshBaseLabel, RefreshTitle};
+const DocumentListener kDocumentDisplay = {RefreshBaseLabel, RefreshTitle,
+                                          RefreshDigestKindDisplay};
 
 }  // namespace
 

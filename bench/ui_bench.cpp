@@ -210,7 +210,7 @@ bool WriteSummary(const char* path) {
   if (!file) return false;
   int count = EntryCount();
   for (int index = 0; index < count; ++index) {
-    char digest[40];
+    char digest[kDigestTextSize];
     char name[MAX_PATH];
     GetEntryText(index, kColumnDigest, digest, sizeof digest);
     GetEntryText(index, kColumnName, name, sizeof name);
@@ -451,6 +451,8 @@ int main(int argc, char** argv) {
   CoInitialize(nullptr);
   InitCommonControls();
   PrepareProcessState(GetModuleHandleA(nullptr));
+  // The kind of digest -g takes, as Edit > Digest remembers it: MD5 unless the bench names one.
+  WritePrivateProfileStringA("Misc", "digest", std::getenv("VELMORA_BENCH_DIGEST"), "dorvex.ini");
   // The bench's switch for the figures of one reader beside those of the program's own count.
   if (const char* readers = std::getenv("VELMORA_BENCH_READERS")) {
     SetReaderCountForTests(std::atoi(readers));

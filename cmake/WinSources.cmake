@@ -4,6 +4,7 @@ set(WIN_SOURCES
   ${CMAKE_SOURCE_DIR}/app/app_state.cpp
   ${CMAKE_SOURCE_DIR}/app/children.cpp
   ${CMAKE_SOURCE_DIR}/app/commands.cpp
+  ${CMAKE_SOURCE_DIR}/app/digest_choice.cpp
   ${CMAKE_SOURCE_DIR}/app/document_commands.cpp
   ${CMAKE_SOURCE_DIR}/app/drop.cpp
   ${CMAKE_SOURCE_DIR}/app/entry_view.cpp

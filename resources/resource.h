@@ -25,6 +25,14 @@
 #define IDM_FIRST_COMMAND        IDM_OPEN
 #define IDM_LAST_COMMAND         IDM_STOP
 
+/* Edit > Digest: the kind of digest of a new summary, in the order of the kinds */
+#define IDM_DIGEST_MD5           30
+#define IDM_DIGEST_SHA1          31
+#define IDM_DIGEST_SHA256        32
+#define IDM_DIGEST_SHA512        33
+#define IDM_DIGEST_FIRST         IDM_DIGEST_MD5
+#define IDM_DIGEST_LAST          IDM_DIGEST_SHA512
+
 /* Recent summaries: File menu entries after Exit */
 #define IDM_RECENT_FIRST         200
 #define IDM_RECENT_COUNT         4

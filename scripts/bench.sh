@@ -295,6 +295,49 @@ verified=$([ "$(values verify_ok "$data/verify-run")" = 1 ] && echo yes || echo 
 line "verify, 1,000 files" "Verify All $(calc .2f "$(values verify_s "$data/verify-run")") s, after adding them in $(calc .2f "$(values add_s "$data/verify-run")") s"
 note "all files OK: $verified, goal yes: $(yes_verdict "$verified")"
 
+# (c) The SHA kinds, through the system's CNG (under Wine plain C, about the speed of the coreutils
+# tools; on Windows with the processor's SHA instructions): 1 GiB of large files with each kind,
+# each run between two runs of its coreutils tool, and the small files with SHA-256 between two
+# floor runs.
+tool_tree() {  # tool folder output: the tool over every file of the folder; prints seconds
+  local start
+  start=$(now)
+  (cd "$2" && find . -type f -print0 | xargs -0 "$1") >"$3"
+  calc .3f "$(now) - $start"
+}
+for kind in sha1 sha256 sha512; do
+  echo "bench: $kind over 1 GiB against ${kind}sum" >&2
+  runs=$data/large-$kind-runs
+  : >"$runs"
+  for _ in 1 2 3; do
+    echo "tool_s=$(tool_tree "${kind}sum" "$data/large" "$data/large-$kind-theirs")" >>"$runs"
+    VELMORA_BENCH_DIGEST=$kind run_win "$ui_bench" generate "$(winpath "$data/large")" \
+      "$(winpath "$data/large-$kind-ours")" >>"$runs"
+  done
+  echo "tool_s=$(tool_tree "${kind}sum" "$data/large" "$data/large-$kind-theirs")" >>"$runs"
+  cat "$runs" >>"$raw"
+  rounds_kind=$(bracketed add_s tool_s "$runs")
+  ratio=$(echo "$rounds_kind" | median_of)
+  line "large files, 1 GiB, $kind" "dorvex -g $(calc .2f "$(lowest add_s "$runs")") s, ${kind}sum $(calc .2f "$(lowest tool_s "$runs")") s (bests); rounds: $rounds_kind"
+  note "ratio $(calc .3f "$ratio") (median of the rounds), goal <= 0.65: $(verdict "$ratio" '<=' 0.65)"
+  agree=$(same_digests "$data/large-$kind-ours" "$data/large-$kind-theirs")
+  note "digests agree with ${kind}sum: $agree, goal yes: $(yes_verdict "$agree")"
+done
+echo "bench: sha256 over the $set_label small files against the floor" >&2
+runs=$data/small-sha256-runs
+: >"$runs"
+for _ in 1 2 3; do
+  run_win "$ui_bench" floor "$(winpath "$set_dir")" >>"$runs"
+  VELMORA_BENCH_DIGEST=sha256 run_win "$ui_bench" generate "$(winpath "$set_dir")" \
+    "$(winpath "$data/small-sha256-ours")" >>"$runs"
+done
+run_win "$ui_bench" floor "$(winpath "$set_dir")" >>"$runs"
+cat "$runs" >>"$raw"
+ratio=$(bracketed add_s floor_s "$runs" | median_of)
+line "small files, sha256" "dorvex -g $(calc .2f "$(lowest add_s "$runs")") s, floor $(calc .2f "$(lowest floor_s "$runs")") s (bests)"
+note "ratio to the floor $(calc .3f "$ratio") (median of the rounds), goal <= 0.80: $(verdict "$ratio" '<=' 0.80)"
+gap_sha=$(highest add_gap_ms "$runs")
+
 # --- 3. Scale -----------------------------------------------------------------------------------
 echo
 echo "bench: adding 10,000 to 100,000 entries, sorting, selecting, deleting" >&2
@@ -346,8 +389,8 @@ note "time(100k) / time(10k) = $(calc .2f "$r100 / $r10"), the floor's own $(cal
 gap_real=$(highest add_gap_ms "$data/real-runs")
 
 gap_scale=$(highest s100k_add_gap_ms "$data/scale")
-gap=$(printf '%s\n' "$gap_large" "$gap_small" "$gap_verify" "$gap_verify_all" "$gap_scale" "$gap_real" | sort -g | tail -1)
-line "screen refresh gap" "longest: adding 1 GiB $(calc .0f "$gap_large") ms, adding $set_label files $(calc .0f "$gap_small") ms, verifying 1,000 $(calc .0f "$gap_verify") ms, verifying $set_label $(calc .0f "$gap_verify_all") ms, adding 100,000 (modelled) $(calc .0f "$gap_scale") ms, adding 10,000-100,000 real files $(calc .0f "$gap_real") ms"
+gap=$(printf '%s\n' "$gap_large" "$gap_small" "$gap_verify" "$gap_verify_all" "$gap_scale" "$gap_real" "$gap_sha" | sort -g | tail -1)
+line "screen refresh gap" "longest: adding 1 GiB $(calc .0f "$gap_large") ms, adding $set_label files $(calc .0f "$gap_small") ms, verifying 1,000 $(calc .0f "$gap_verify") ms, verifying $set_label $(calc .0f "$gap_verify_all") ms, adding 100,000 (modelled) $(calc .0f "$gap_scale") ms, adding 10,000-100,000 real files $(calc .0f "$gap_real") ms, adding $set_label files with SHA-256 $(calc .0f "$gap_sha") ms"
 note "goal <= 100 ms: $(verdict "$gap" '<=' 100)"
 
 echo

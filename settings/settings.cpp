@@ -131,3 +131,11 @@ void WriteSettings(HWND window, const int columnWidths[4], int dpi) {
   WriteColumnWidths(columnWidths, dpi);
   WriteRecentFiles();
 }
+
+void ReadDigestSetting(char* value, unsigned valueSize) {
+  GetPrivateProfileStringA(kSettingsSection, "digest", "", value, valueSize, kSettingsFile);
+}
+
+void WriteDigestSetting(const char* value) {
+  WritePrivateProfileStringA(kSettingsSection, "digest", value, kSettingsFile);
+}

@@ -1,8 +1,8 @@
 #include "summary/document_state.h"
 
-#include "common/bounded_text.h"
+#include <cstring>
 
-const char kUntitledName[] = "untitled.md5";
+#include "common/bounded_text.h"
 
 namespace {
 
@@ -13,7 +13,21 @@ int UnreadLines = 0;
 DigestKind Kind = DigestKind::kMd5;
 const DocumentListener* Listener = nullptr;
 
+const char kUntitledStem[] = "untitled.";
+
 }  // namespace
+
+const char* UntitledName() {
+  static char names[kDigestKindCount][24];
+  char* name = names[static_cast<int>(Kind)];
+  if (!name[0]) FormatText(name, sizeof names[0], "%s%s", kUntitledStem, KindInfo(Kind).extension);
+  return name;
+}
+
+bool IsUntitledName(const char* path) {
+  const size_t stem = sizeof kUntitledStem - 1;
+  return std::strncmp(path, kUntitledStem, stem) == 0 && KindByExtension(path + stem) != nullptr;
+}
 
 const char* BaseDirectory() { return StoredBaseDirectory; }
 
@@ -41,6 +55,10 @@ void SetUnreadLineCount(int lines) { UnreadLines = lines; }
 
 DigestKind DocumentDigestKind() { return Kind; }
 
-void SetDocumentDigestKind(DigestKind kind) { Kind = kind; }
+void SetDocumentDigestKind(DigestKind kind) {
+  Kind = kind;
+  if (IsUntitledName(StoredSummaryPath)) SetSummaryPath(UntitledName());
+  if (Listener && Listener->digestKindChanged) Listener->digestKindChanged();
+}
 
 void InstallDocumentListener(const DocumentListener* listener) { Listener = listener; }

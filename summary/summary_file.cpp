@@ -125,18 +125,29 @@ SummaryLineSink::Taken TakeLine(const char* digest, const char* lineName) {
   return SummaryLineSink::Taken::kStop;
 }
 
+// Whether the kind can be computed here; tells the user when it cannot.
+bool KindUsable(DigestKind kind) {
+  if (DigestKindAvailable(kind)) return true;
+  char text[80];
+  FormatText(text, sizeof text, "%s is not available on this system", KindInfo(kind).displayName);
+  TellUser(text);
+  return false;
+}
+
 // The entries get the summary's lines; the user hears of what stops or spoils the reading.
 class EntryListSink : public SummaryLineSink {
  public:
-  bool KindSettled(DigestKind kind) override {
-    if (DigestKindAvailable(kind)) return true;
-    char text[80];
-    FormatText(text, sizeof text, "%s is not available on this system", KindInfo(kind).displayName);
-    TellUser(text);
-    return false;
-  }
+  bool KindSettled(DigestKind kind) override { return KindUsable(kind); }
   Taken Take(const char* digest, const char* name) override { return TakeLine(digest, name); }
   void Unrecognized() override { TellUser("Unrecognized line"); }
+};
+
+// Reads no further than the line that settles the summary's kind.
+class KindSink : public SummaryLineSink {
+ public:
+  bool KindSettled(DigestKind) override { return false; }
+  Taken Take(const char*, const char*) override { return Taken::kStop; }
+  void Unrecognized() override {}
 };
 
 bool WriteTemporaryFile(HANDLE created) {
@@ -166,7 +177,12 @@ bool RelativeToBase(const char* path, char* relative) {
 bool ReadSummaryFile(const char* path) {
   StdioFile file(std::fopen(path, "rb"));
   if (!file.Get()) {
-    TellUser("Cannot open MD5 file");
+    // Named after the kind its name gives, else the document's.
+    const DigestKindInfo* named = KindOfSummaryName(path);
+    char text[48];
+    FormatText(text, sizeof text, "Cannot open %s file",
+               (named ? *named : KindInfo(DocumentDigestKind())).displayName);
+    TellUser(text);
     return false;
   }
   AppendBatch batch;  // the view follows once, at the end
@@ -178,6 +194,14 @@ bool ReadSummaryFile(const char* path) {
   // Lines that gave no entry are never lost without a word.
   SetUnreadLineCount(reading.notRead);
   return true;
+}
+
+bool SummaryKindUsable(const char* path) {
+  StdioFile file(std::fopen(path, "rb"));
+  if (!file.Get()) return true;  // reading it says why it cannot be read
+  KindSink sink;
+  const SummaryReading reading = ReadSummaryLines(file.Get(), path, ProcessCodePageIsUtf8(), &sink);
+  return KindUsable(reading.kind);
 }
 
 bool WriteSummaryFile(const char* path) {

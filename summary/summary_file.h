@@ -11,6 +11,9 @@
 // has been shown), when its kind cannot be computed here ("SHA-256 is not available on this
 // system": nothing appended, the document's kind unchanged), or when memory ran out.
 bool ReadSummaryFile(const char* path);
+// Whether the kind of digest the summary holds can be computed here; false after telling the
+// user ("SHA-256 is not available on this system"), so that the document can stay as it is.
+bool SummaryKindUsable(const char* path);
 // Replaces the file only once every byte is safely on disk; clears the modified state on
 // success ("Cannot write to output file" has been shown otherwise).
 bool WriteSummaryFile(const char* path);

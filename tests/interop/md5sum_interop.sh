@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# GNU md5sum and dorvex.exe read each other's summaries. Builds a tree with awkward names,
-# has the real program generate and save its summary (through its Save As dialog), checks it
-# with `md5sum -c`, then opens md5sum's own binary- and text-mode output in the program and
-# expects every entry verified OK.   Usage: md5sum_interop.sh PROCESS_TESTS_EXE
+# GNU md5sum, sha1sum, sha256sum, sha512sum and dorvex.exe read each other's summaries. Builds a
+# tree with awkward names; for each kind has the real program generate and save its summary
+# (through its Save As dialog), checks it with the tool's --check --strict, then opens the tool's
+# own binary-mode, text-mode and --tag output in the program and expects every entry verified OK.
+#   Usage: md5sum_interop.sh PROCESS_TESTS_EXE
 set -euo pipefail
 exe=$1
 wine_exec=$(cd "$(dirname "$0")/../../scripts" && pwd)/wine-exec.sh
@@ -50,17 +51,27 @@ run_case() {
     "$wine_exec" "$exe" --gtest_brief=1 --gtest_filter="$case_filter"
 }
 
-case_filter=Interop.SaveGeneratedSummary
-run_case env VELMORA_INTEROP_SUMMARY="$(winpath "$work/ours.md5")"
-[ "$(wc -l < "$work/ours.md5")" -eq "$count" ] || { echo "interop: expected $count lines"; exit 1; }
-(cd "$tree" && md5sum -c --strict "$work/ours.md5") || { echo "interop: md5sum -c rejected our summary"; exit 1; }
-
 list_files() { (cd "$tree" && find . -type f | sed 's|^\./||' | LC_ALL=C sort); }
-(cd "$tree" && list_files | tr '\n' '\0' | xargs -0 md5sum -b --) > "$work/binary mode.md5"
-(cd "$tree" && list_files | tr '\n' '\0' | xargs -0 md5sum -t --) > "$work/text mode.md5"
-
-case_filter=Interop.PeerSummaryVerifiesAllOk
-for peer in "binary mode.md5" "text mode.md5"; do
-  run_case env VELMORA_INTEROP_PEER_SUMMARY="$(winpath "$work/$peer")"
+# Each kind both ways: the program's summary (the kind chosen in the settings, then -g and Save
+# As) passes the tool's --check --strict; the tool's binary-mode, text-mode and --tag output each
+# verify all OK in the program.
+for kind in md5 sha1 sha256 sha512; do
+  tool=${kind}sum
+  case_filter=Interop.SaveGeneratedSummary
+  run_case env VELMORA_INTEROP_SUMMARY="$(winpath "$work/ours.$kind")" VELMORA_INTEROP_DIGEST=$kind
+  [ "$(wc -l < "$work/ours.$kind")" -eq "$count" ] || { echo "interop: $kind: expected $count lines"; exit 1; }
+  (cd "$tree" && $tool -c --strict "$work/ours.$kind" >/dev/null) ||
+    { echo "interop: $tool -c rejected our summary"; exit 1; }
+  (cd "$tree" && list_files | tr '\n' '\0' | xargs -0 $tool -b --) > "$work/binary mode.$kind"
+  (cd "$tree" && list_files | tr '\n' '\0' | xargs -0 $tool -t --) > "$work/text mode.$kind"
+  (cd "$tree" && list_files | tr '\n' '\0' | xargs -0 $tool --tag --) > "$work/${kind^^}SUMS"
+  case_filter=Interop.PeerSummaryVerifiesAllOk
+  for peer in "binary mode.$kind" "text mode.$kind" "${kind^^}SUMS"; do
+    run_case env VELMORA_INTEROP_PEER_SUMMARY="$(winpath "$work/$peer")"
+  done
 done
-echo "interop: $count files, md5sum accepts ours and we verify md5sum's binary and text output"
+# Capital hex digits, as some Windows tools write them.
+sed 's/^[0-9a-f]\{32\}/\U&/' "$work/binary mode.md5" > "$work/upper.md5"
+grep -q '^[0-9A-F]\{32\} ' "$work/upper.md5" || { echo "interop: no upper-case summary made"; exit 1; }
+run_case env VELMORA_INTEROP_PEER_SUMMARY="$(winpath "$work/upper.md5")"
+echo "interop: $count files; md5sum, sha1sum, sha256sum and sha512sum accept ours, and we verify their binary, text and --tag output and an upper-case MD5 summary"

@@ -21,7 +21,8 @@ TEST(CommandState, RowsComeInTheOrderTheyAreApplied) {
   const int order[kRefreshedCommandCount] = {
       IDM_SAVE,      IDM_SAVE_AS,         IDM_SELECT_ALL,           IDM_DELETE,
       IDM_COPY,      IDM_VERIFY_SELECTED, IDM_RECALCULATE_SELECTED, IDM_SET_BASE_DIRECTORY,
-      IDM_ADD_FILES, IDM_ADD_DIRECTORY,   IDM_VERIFY_ALL,           IDM_RECALCULATE_ALL};
+      IDM_ADD_FILES, IDM_ADD_DIRECTORY,   IDM_VERIFY_ALL,           IDM_RECALCULATE_ALL,
+      IDM_DIGEST_MD5, IDM_DIGEST_SHA1,    IDM_DIGEST_SHA256,        IDM_DIGEST_SHA512};
   CommandEnable rows[kRefreshedCommandCount];
   ComputeCommandState(CommandFacts{true, true, true, true}, rows);
   for (int i = 0; i < kRefreshedCommandCount; ++i) EXPECT_EQ(rows[i].id, order[i]) << i;
@@ -33,15 +34,19 @@ TEST(CommandState, EnabledCommandsForEachDocumentState) {
     CommandFacts state;
     std::set<int> enabled;
   } cases[] = {
-      {"no base, empty list", {false, false, false, false}, {IDM_SET_BASE_DIRECTORY}},
+      {"no base, empty list, no SHA kind here",
+       {false, false, false, false, {true, false, false, false}},
+       {IDM_SET_BASE_DIRECTORY, IDM_DIGEST_MD5}},
       {"no base, empty list, stale selection and modified flag",
-       {false, false, true, true},
-       {IDM_SET_BASE_DIRECTORY}},
+       {false, false, true, true, {true, true, true, true}},
+       {IDM_SET_BASE_DIRECTORY, IDM_DIGEST_MD5, IDM_DIGEST_SHA1, IDM_DIGEST_SHA256,
+        IDM_DIGEST_SHA512}},
       {"base, empty list",
-       {true, false, false, false},
-       {IDM_SET_BASE_DIRECTORY, IDM_ADD_FILES, IDM_ADD_DIRECTORY}},
+       {true, false, false, false, {true, true, false, true}},
+       {IDM_SET_BASE_DIRECTORY, IDM_ADD_FILES, IDM_ADD_DIRECTORY, IDM_DIGEST_MD5, IDM_DIGEST_SHA1,
+        IDM_DIGEST_SHA512}},
       {"base, entries, no selection",
-       {true, true, false, false},
+       {true, true, false, false, {true, true, true, true}},  // the kind goes with the entries
        {IDM_SAVE_AS, IDM_SELECT_ALL, IDM_ADD_FILES, IDM_ADD_DIRECTORY, IDM_VERIFY_ALL,
         IDM_RECALCULATE_ALL}},
       {"base, entries, selection, modified",
@@ -73,8 +78,8 @@ TEST(CommandState, SaveNeedsEntriesAndChanges) {
 }
 
 TEST(BusyDisabledCommands, EveryFixedCommandButStopInItsOrder) {
-  const int expected[kBusyDisabledCommandCount] = {19, 11, 12, 23, 20, 14, 26, 13, 21,
-                                                   22, 16, 17, 18, 25, 27, 24, 15};
+  const int expected[kBusyDisabledCommandCount] = {19, 11, 12, 23, 20, 14, 26, 13, 21, 22, 16,
+                                                   17, 18, 25, 27, 24, 15, 30, 31, 32, 33};
   std::set<int> seen;
   for (int i = 0; i < kBusyDisabledCommandCount; ++i) {
     EXPECT_EQ(kBusyDisabledCommands[i], expected[i]) << i;

@@ -7,12 +7,15 @@
 #include <vector>
 
 #include "app/app_state.h"
+#include "app/commands.h"
 #include "app/document_commands.h"
 #include "app/entry_view.h"
 #include "app/folder_browser.h"
 #include "app/recent_menu.h"
 #include "app/title.h"
 #include "common/bounded_text.h"
+#include "digest/file_hasher.h"
+#include "resources/resource.h"
 #include "settings/recent_files_store.h"
 #include "summary/document_state.h"
 #include "test_support.h"
@@ -494,6 +497,89 @@ TEST_F(DocumentTest, LinesNotReadAreToldAndSavingOverThemAsks) {
   }
   EXPECT_EQ(ReadWholeFile(elsewhere), Line(kA, "a.txt") + Line(kB, "e.txt"));
   EXPECT_EQ(ReadWholeFile(path), Line(kA, "a.txt") + other);
+}
+
+std::string DigestColumnTitle() {
+  char title[64] = "";
+  LVCOLUMNA column = {};
+  column.mask = LVCF_TEXT;
+  column.pszText = title;
+  column.cchTextMax = sizeof title;
+  SendMessageA(EntryList, LVM_GETCOLUMNA, kColumnDigest, reinterpret_cast<LPARAM>(&column));
+  return title;
+}
+
+bool MenuItemHas(int id, UINT flag) {
+  return (GetMenuState(MainMenu, id, MF_BYCOMMAND) & flag) == flag;
+}
+
+// Edit > Digest chooses the kind of a new summary while the list is empty, and New takes it
+// again later; the kind's name shows in the title, the digest column and the messages, and a
+// kind that cannot be computed here is grey.
+TEST_F(DocumentTest, TheDigestMenuChoosesTheKindOfANewSummary) {
+  WritePrivateProfileStringA("Misc", "digest", nullptr, "dorvex.ini");
+  const int md5Width = static_cast<int>(SendMessageA(EntryList, LVM_GETCOLUMNWIDTH, 1, 0));
+  SendMessageA(window_, WM_COMMAND, IDM_DIGEST_SHA256, 0);
+  EXPECT_EQ(DocumentDigestKind(), DigestKind::kSha256);
+  EXPECT_EQ(WindowText(window_), "Velmora - untitled.sha256   [0 items]");
+  EXPECT_EQ(DigestColumnTitle(), "SHA-256 Summary");
+  EXPECT_GT(SendMessageA(EntryList, LVM_GETCOLUMNWIDTH, 1, 0), 3 * md5Width / 2);
+  EXPECT_TRUE(MenuItemHas(IDM_DIGEST_SHA256, MF_CHECKED));
+  EXPECT_FALSE(MenuItemHas(IDM_DIGEST_MD5, MF_CHECKED));
+  char remembered[16] = "";
+  GetPrivateProfileStringA("Misc", "digest", "", remembered, sizeof remembered, "dorvex.ini");
+  EXPECT_STREQ(remembered, "sha256");
+
+  AppendEntry("a.txt", (kA + kA).c_str(), kStatusOk, 1);  // the kind now goes with the entries
+  RefreshCommandState();
+  EXPECT_TRUE(MenuItemHas(IDM_DIGEST_MD5, MF_GRAYED));
+  SendMessageA(window_, WM_COMMAND, IDM_DIGEST_MD5, 0);
+  EXPECT_EQ(DocumentDigestKind(), DigestKind::kSha256);
+  {
+    DialogScript script;
+    script.Then(Press(IDCANCEL));
+    EXPECT_FALSE(ConfirmDiscard(window_));
+    ASSERT_EQ(script.Seen().size(), 1u);
+    EXPECT_EQ(script.Seen()[0].text, "The SHA-256 Summary has been modified. Do you want to save it?");
+  }
+  ClearEntries();
+  SetModified(false);
+  SetDocumentDigestKind(DigestKind::kMd5);
+  {
+    DialogScript script;
+    script.Then(Press(IDCANCEL));  // the browser
+    NewSummary(window_);
+  }
+  EXPECT_EQ(DocumentDigestKind(), DigestKind::kSha256);  // as chosen last
+  EXPECT_STREQ(SummaryPath(), "untitled.sha256");
+  {
+    DialogScript script;
+    script.Then(Press(IDOK));
+    LoadSummary(window_, scratch_.File("gone.sha512").c_str(), nullptr);
+    ASSERT_EQ(script.Seen().size(), 1u);
+    EXPECT_EQ(script.Seen()[0].text, "Cannot open SHA-512 file");
+  }
+
+  SetKindUnavailableForTests(DigestKind::kSha1, true);
+  RefreshCommandState();
+  EXPECT_TRUE(MenuItemHas(IDM_DIGEST_SHA1, MF_GRAYED));
+  SendMessageA(window_, WM_COMMAND, IDM_DIGEST_SHA1, 0);
+  EXPECT_NE(DocumentDigestKind(), DigestKind::kSha1);
+  const std::string sha1 = scratch_.File("unusable.sha1");
+  WriteFileWhole(sha1, "a9993e364706816aba3e25717850c26c9cd0d89d *abc.txt\r\n");
+  AddTwoEntries();
+  {
+    DialogScript script;
+    script.Then(Press(IDOK));
+    LoadSummary(window_, sha1.c_str(), nullptr);
+    ASSERT_EQ(script.Seen().size(), 1u);
+    EXPECT_EQ(script.Seen()[0].text, "SHA-1 is not available on this system");
+  }
+  EXPECT_EQ(EntryCount(), 2);  // the document as it was
+  EXPECT_TRUE(IsModified());
+  ClearEntries();
+  SetKindUnavailableForTests(DigestKind::kSha1, false);
+  WritePrivateProfileStringA("Misc", "digest", nullptr, "dorvex.ini");
 }
 
 }  // namespace

@@ -279,6 +279,9 @@ TEST(Interop, SaveGeneratedSummary) {
   const char* tree = InteropSetting("VELMORA_INTEROP_TREE");
   const char* summary = InteropSetting("VELMORA_INTEROP_SUMMARY");
   if (!tree || !summary) GTEST_SKIP() << "run by tests/interop/md5sum_interop.sh";
+  // The kind -g takes is the one last chosen (none: MD5); the settings file goes with the prefix.
+  WritePrivateProfileStringA("Misc", "digest", InteropSetting("VELMORA_INTEROP_DIGEST"),
+                             "dorvex.ini");
   RunningProgram program("-g " + Quoted(tree));
   HWND window = program.WaitForWindow("dorvex");
   ASSERT_NE(window, nullptr);
